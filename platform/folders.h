@@ -1,0 +1,32 @@
+// Well-known per-user folders.
+//
+// GetShellFolder writes the folder's UTF-8 path, without a trailing
+// separator, into buf (bounded by cap, always NUL-terminated when cap > 0) and
+// returns true; on failure it returns false and leaves buf as an empty string.
+//
+// Windows: the shell folder's default path (SHGetFolderPathW).
+// POSIX: XDG folders, with these fallbacks:
+//   kFolderAppData   $XDG_CONFIG_HOME, else ~/.config
+//   kFolderPersonal  $XDG_DOCUMENTS_DIR (or user-dirs.dirs), else ~/Documents
+//                    when it exists, else the home folder
+//   kFolderDownloads $XDG_DOWNLOAD_DIR (or user-dirs.dirs), else ~/Downloads
+//   kFolderFonts     $XDG_DATA_HOME/fonts, else ~/.local/share/fonts (created
+//                    when missing)
+//   kFolderTemp      $TMPDIR, else /tmp
+#pragma once
+
+#include <cstddef>
+
+namespace glyphoria::platform {
+
+enum ShellFolder {
+    kFolderPersonal = 5,   // the user's documents
+    kFolderAppData = 26,   // roaming application data
+    kFolderDownloads = 1000,
+    kFolderFonts = 1001,
+    kFolderTemp = 1002,
+};
+
+bool GetShellFolder(int folder, char* buf, std::size_t cap);
+
+}  // namespace glyphoria::platform

@@ -1,0 +1,37 @@
+// The fixed sizes of the system, in one place.
+//
+// These are behaviour, not implementation details: a value longer than its
+// buffer is cut (or refused) exactly at these sizes on every platform. No code
+// may write past them; every copy into such a buffer is bounded.
+#pragma once
+
+#include <cstddef>
+
+namespace glyphoria {
+
+// Keys and values: 255 characters and a NUL.
+constexpr std::size_t kValueBufferSize = 256;
+constexpr std::size_t kValueMaxLength = 255;
+// Paths and formatted messages.
+constexpr std::size_t kPathBufferSize = 512;
+constexpr std::size_t kMessageBufferSize = 512;
+// A text sample record's query buffer (frame label, sampler request).
+constexpr std::size_t kQueryBufferSize = 2048;
+// One formatted log message.
+constexpr std::size_t kLogMessageBufferSize = 8192;
+// A log file larger than this is deleted when the log is opened.
+constexpr long kLogSizeLimit = 100000;
+// Longest XML tag the reader accepts.
+constexpr std::size_t kMaxTagLength = 64;
+// "langString" answers: at most this many bytes of text, then a NUL.
+constexpr std::size_t kLangStringMaxLength = 512;
+// Preferences store: free bytes kept before each write, and the growth step.
+constexpr std::size_t kPrefsReserve = 512;
+constexpr std::size_t kPrefsGrowStep = 8192;
+// A transfer reads at most this many bytes per 10 ms tick.
+constexpr std::size_t kTransferChunk = 20000;
+constexpr unsigned kTransferTickMs = 10;
+// Zero bytes a transfer buffer keeps after its content.
+constexpr std::size_t kTransferSlack = 1000;
+
+}  // namespace glyphoria
