@@ -47,7 +47,7 @@ int Checked(int result, int button_count) {
 }
 
 int Show(const Buttons& buttons) {
-    MessageBox box;
+    ShownMessage box;
     // Both pending texts belong to this box alone, even if showing it leads
     // to another message.
     box.text = std::move(g_main_text);

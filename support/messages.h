@@ -28,7 +28,7 @@ void SetMessageDetail(const char* key, ...);
 int ShowSystemError(int code);
 
 // What a box shows, in UTF-8.
-struct MessageBox {
+struct ShownMessage {
     std::string text;
     std::string detail;
     std::string button_keys[3];   // "ok", "cancel", "yes", "no" or empty
@@ -37,7 +37,7 @@ struct MessageBox {
 
 // A hook sees every box instead of the platform and returns its answer.
 // An empty hook restores the platform's box.
-using MessageBoxHook = boost::function<int(const MessageBox&)>;
+using MessageBoxHook = boost::function<int(const ShownMessage&)>;
 void SetMessageBoxHook(const MessageBoxHook& hook);
 
 }  // namespace glyphoria

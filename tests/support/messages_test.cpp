@@ -20,7 +20,7 @@ class MessagesTest : public ::testing::Test {
                                       "<cancel>Abbrechen</cancel><hello>Hallo %s!</hello>"
                                       "<copyright>Marken.</copyright></root>"),
                   0);
-        SetMessageBoxHook([this](const MessageBox& box) {
+        SetMessageBoxHook([this](const ShownMessage& box) {
             boxes.push_back(box);
             return answer;
         });
@@ -31,7 +31,7 @@ class MessagesTest : public ::testing::Test {
         UnloadStrings();
     }
 
-    std::vector<MessageBox> boxes;
+    std::vector<ShownMessage> boxes;
     int answer = 1;
 };
 
@@ -127,7 +127,7 @@ TEST_F(MessagesTest, PendingTextsAreConsumedByOneBox) {
 }
 
 TEST_F(MessagesTest, NestedBoxDoesNotSeeTheOuterTexts) {
-    SetMessageBoxHook([this](const MessageBox& box) {
+    SetMessageBoxHook([this](const ShownMessage& box) {
         boxes.push_back(box);
         if (boxes.size() == 1) ShowMessage("inner");
         return 1;
