@@ -1,0 +1,78 @@
+// glyphoria install-fonts: installs the OpenType fonts of a font archive the
+// way the purchase window does, and says what became of every entry.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/folders.h"
+#include "purchase/font_install.h"
+#include "support/limits.h"
+#include "support/messages.h"
+#include "tools/glyphoria/subcommand.h"
+
+namespace {
+
+int Run(int argc, char** argv);
+
+GLYPHORIA_SUBCOMMAND(kInstallFonts, "install-fonts",
+                     "  glyphoria install-fonts ARCHIVE [--fonts-dir DIR]\n",
+                     "install the OpenType fonts of a font archive", Run);
+
+void PrintEntry(const glyphoria::FontEntryResult& entry) {
+    using glyphoria::FontEntryStatus;
+    switch (entry.status) {
+        case FontEntryStatus::kInstalled:
+            std::printf("installed: %s%s\n", entry.file_name.c_str(),
+                        entry.date_applied ? "" : " (date not set)");
+            break;
+        case FontEntryStatus::kAlreadyInstalled:
+            std::printf("already installed: %s\n", entry.file_name.c_str());
+            break;
+        case FontEntryStatus::kSkipped:
+            // The whole name: a skipped entry may have no usable file name.
+            std::printf("skipped: %s (%s)\n", entry.entry_name.c_str(),
+                        glyphoria::DescribeFontSkipReason(entry.reason));
+            break;
+    }
+}
+
+int Run(int argc, char** argv) {
+    const char* archive = nullptr;
+    const char* fonts_dir = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--fonts-dir")) {
+            if (++i >= argc)
+                return glyphoria::tool::UsageError(kInstallFonts, "--fonts-dir needs a folder");
+            fonts_dir = argv[i];
+        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            return glyphoria::tool::UsageError(kInstallFonts, "unknown option");
+        } else if (!archive) {
+            archive = argv[i];
+        } else {
+            return glyphoria::tool::UsageError(kInstallFonts, "one archive only");
+        }
+    }
+    if (!archive) return glyphoria::tool::UsageError(kInstallFonts, "no archive given");
+
+    char folder[glyphoria::kPathBufferSize] = {};
+    if (!fonts_dir) {
+        if (!glyphoria::platform::GetShellFolder(glyphoria::platform::kFolderFonts, folder,
+                                                 sizeof folder)) {
+            std::fprintf(stderr, "glyphoria install-fonts: no fonts folder\n");
+            return glyphoria::tool::kExitNotFound;
+        }
+        fonts_dir = folder;
+    }
+    // Each entry gets its own line below; a message box per installed font
+    // would only repeat it.
+    glyphoria::SetMessageBoxHook([](const glyphoria::MessageBox&) { return 1; });
+    const bool read = glyphoria::InstallFontsFromArchiveTo(archive, fonts_dir, PrintEntry);
+    glyphoria::SetMessageBoxHook(glyphoria::MessageBoxHook());
+    if (!read) {
+        std::fprintf(stderr, "glyphoria install-fonts: cannot read '%s' as a ZIP archive\n",
+                     archive);
+        return glyphoria::tool::kExitNotFound;
+    }
+    return glyphoria::tool::kExitDone;
+}
+
+}  // namespace
