@@ -30,6 +30,10 @@ constexpr char kTempPrefix[] = ".glyphoria-";
 constexpr char kTempSuffix[] = ".part";
 constexpr unsigned long kEncryptedFlag = 0x0001;
 constexpr std::size_t kReadChunk = 1u << 20;
+// Stored and deflated. minizip also opens bzip2 entries when it was built
+// without bzip2 and then reads nothing from them.
+constexpr unsigned long kMethodStored = 0;
+constexpr unsigned long kMethodDeflated = 8;
 
 struct ArchiveCloser {
     void operator()(void* archive) const { unzClose(archive); }
@@ -162,6 +166,9 @@ class ArchiveInstaller {
         }
         if (KindOfZipEntry(info.version, info.external_fa) != ZipEntryKind::kRegularFile) {
             result->reason = FontSkipReason::kNotRegularFile;
+        } else if (info.compression_method != kMethodStored &&
+                   info.compression_method != kMethodDeflated) {
+            result->reason = FontSkipReason::kUnsupportedMethod;
         } else if (info.flag & kEncryptedFlag) {
             result->reason = FontSkipReason::kEncrypted;
         } else if (info.uncompressed_size > kMaxFontFileSize) {
@@ -231,6 +238,8 @@ const char* DescribeFontSkipReason(FontSkipReason reason) {
             return "declared size over the limit";
         case FontSkipReason::kEmpty:
             return "empty";
+        case FontSkipReason::kUnsupportedMethod:
+            return "unsupported compression method";
         case FontSkipReason::kCannotOpen:
             return "cannot be opened";
         case FontSkipReason::kNoMemory:

@@ -38,9 +38,10 @@ enum class FontSkipReason {
     kNameTooLong,     // does not fit the 512-byte name buffer
     kNotRegularFile,  // a link, folder or device in the archive
     kEncrypted,
-    kTooLarge,    // declares more than kMaxFontFileSize
-    kEmpty,       // declares no bytes: never a font
-    kCannotOpen,  // unknown compression method, damaged header
+    kTooLarge,           // declares more than kMaxFontFileSize
+    kEmpty,              // declares no bytes: never a font
+    kUnsupportedMethod,  // compressed other than stored or deflated
+    kCannotOpen,         // damaged local header
     kNoMemory,
     kSizeMismatch,  // yields fewer bytes than it declares
     kDamagedData,   // the compressed data does not decompress

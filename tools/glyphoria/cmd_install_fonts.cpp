@@ -13,9 +13,16 @@ namespace {
 
 int Run(int argc, char** argv);
 
-GLYPHORIA_SUBCOMMAND(kInstallFonts, "install-fonts",
-                     "  glyphoria install-fonts ARCHIVE [--fonts-dir DIR]\n",
-                     "install the OpenType fonts of a font archive", Run);
+constexpr const char* kName = "install-fonts";
+constexpr const char* kUsage = "  glyphoria install-fonts ARCHIVE [--fonts-dir DIR]\n";
+constexpr const char* kSummary = "install the OpenType fonts of a font archive";
+
+GLYPHORIA_SUBCOMMAND(kRegistrar, kName, kUsage, kSummary, Run);
+
+int Usage(const char* why) {
+    return glyphoria::tool::UsageError(glyphoria::tool::Subcommand{kName, kUsage, kSummary, Run},
+                                       why);
+}
 
 void PrintEntry(const glyphoria::FontEntryResult& entry) {
     using glyphoria::FontEntryStatus;
@@ -40,18 +47,17 @@ int Run(int argc, char** argv) {
     const char* fonts_dir = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--fonts-dir")) {
-            if (++i >= argc)
-                return glyphoria::tool::UsageError(kInstallFonts, "--fonts-dir needs a folder");
+            if (++i >= argc) return Usage("--fonts-dir needs a folder");
             fonts_dir = argv[i];
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            return glyphoria::tool::UsageError(kInstallFonts, "unknown option");
+            return Usage("unknown option");
         } else if (!archive) {
             archive = argv[i];
         } else {
-            return glyphoria::tool::UsageError(kInstallFonts, "one archive only");
+            return Usage("one archive only");
         }
     }
-    if (!archive) return glyphoria::tool::UsageError(kInstallFonts, "no archive given");
+    if (!archive) return Usage("no archive given");
 
     char folder[glyphoria::kPathBufferSize] = {};
     if (!fonts_dir) {
