@@ -280,6 +280,20 @@ TEST(PrefsStoreSave, FailureKeepsOldFileAndMemory) {
     }
 }
 
+TEST(PrefsStoreSave, UnreadableFileIsNotReplaced) {
+    TempDir dir;
+    const std::string file = dir.file("p.ini");
+    ASSERT_TRUE(WriteFileBytes(file, "[General]\nkeep=1\n"));
+    fs::permissions(file, fs::perms::none);
+    if (!ReadFileBytes(file).empty()) return;  // root reads it anyway
+    PrefsStore store;
+    ASSERT_EQ(0, store.Load(file.c_str()));
+    ASSERT_EQ(0, store.SetString("General", "k", "v"));
+    EXPECT_EQ(kPrefsWriteFailed, store.Save());
+    fs::permissions(file, fs::perms::owner_read);
+    EXPECT_EQ("[General]\nkeep=1\n", ReadFileBytes(file));
+}
+
 TEST(PrefsDefaults, PathAndProcessStore) {
     TempDir config;
     ScopedEnv env("XDG_CONFIG_HOME", config.path().c_str());
