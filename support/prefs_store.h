@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "support/limits.h"
 
@@ -34,7 +35,9 @@ public:
 
     // Replaces the content by the file at path (".ini" put in place of any
     // other extension). A missing file starts the store from the embedded
-    // "Prefs" resource of type "ini" when the module has one, else empty.
+    // "Prefs" resource of type "ini" when the module has one, else empty; so
+    // does a file that exists but cannot be read, which Save then refuses to
+    // replace.
     int Load(const char* path);
     // Copies the value into dest (at most capacity - 1 bytes and a NUL) and
     // returns the value's full length; kPrefsNotFound leaves dest untouched.
@@ -53,11 +56,18 @@ public:
     std::size_t length() const { return length_; }
 
 private:
+    // Makes room for an edit of up to extra bytes; false leaves the store as it was.
+    bool Reserve(std::size_t extra);
+    void Insert(std::size_t pos, std::string_view bytes);
+    void Erase(std::size_t pos, std::size_t count);
+
     char path_[kPathBufferSize] = {};
     char* text_ = nullptr;
     std::size_t length_ = 0;
     std::size_t capacity_ = 0;
     const char* line_end_ = "\r\n";
+    // The file exists but could not be read: Save must not replace it.
+    bool unreadable_ = false;
 };
 
 // The process-wide store, created on first use, loaded at start-up.
