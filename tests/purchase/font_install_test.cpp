@@ -16,6 +16,7 @@
 #endif
 
 #include "support/limits.h"
+#include "support/log.h"
 #include "support/messages.h"
 #include "support/string_table.h"
 #include "tests/common/test_env.h"
@@ -458,6 +459,24 @@ TEST_F(FontInstall, WhatIsNoReadableArchiveInstallsNothing) {
     }
     EXPECT_TRUE(FolderEntries(fonts_).empty());
     EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(FontInstall, TheFontsFolderIsLoggedForEveryFontReadAndABadDateToo) {
+    const std::string log_folder = work_.file("log");
+    fs::create_directory(log_folder);
+    SetLogEcho(false);
+    OpenLogInFolder(1, log_folder.c_str(), "");
+    ZipEntrySpec bad_date{"Bad.otf", "OTTO"};
+    bad_date.dos_date = (31ul << 9 | 13ul << 5 | 15ul) << 16;  // month 13
+    ASSERT_TRUE(testing::WriteZip(archive_, {{"Good.otf", "OTTO"}, {"Read.me", "text"}, bad_date}));
+
+    Install();
+
+    OpenLogInFolder(0, "", "");
+    SetLogEcho(true);
+    EXPECT_EQ(
+        ReadFileBytes(log_folder + "/Glyphoria.txt"),
+        "\xEF\xBB\xBF" + fonts_ + "\r" + fonts_ + "\rfontDate: invalid 3FAF0000 for Bad.otf\r");
 }
 
 TEST_F(FontInstall, WithoutAFolderFontsGoToTheUsersFontsFolder) {
