@@ -121,7 +121,10 @@ class ArchiveInstaller {
     ArchiveInstaller(unzFile archive, const char* fonts_folder, const FontEntryCallback& on_entry)
         : archive_(archive), on_entry_(on_entry) {
         if (fonts_folder) {
-            CopyBounded(folder_, sizeof folder_, fonts_folder);
+            // A folder that does not fit stays empty rather than cut short:
+            // a shorter path names another folder.
+            if (std::strlen(fonts_folder) < sizeof folder_)
+                CopyBounded(folder_, sizeof folder_, fonts_folder);
             folder_known_ = true;
         }
     }
@@ -212,10 +215,11 @@ bool InstallFonts(const char* archive_path, const char* fonts_folder,
     ArchiveHandle archive(unzOpen64(archive_path));
     if (!archive) return false;
     ArchiveInstaller installer(archive.get(), fonts_folder, on_entry);
-    for (int rc = unzGoToFirstFile(archive.get()); rc == UNZ_OK;
-         rc = unzGoToNextFile(archive.get()))
+    int rc = unzGoToFirstFile(archive.get());
+    for (; rc == UNZ_OK; rc = unzGoToNextFile(archive.get()))
         installer.InstallCurrentEntry();
-    return true;
+    // A directory that breaks off before its last entry was not read whole.
+    return rc == UNZ_END_OF_LIST_OF_FILE;
 }
 
 }  // namespace

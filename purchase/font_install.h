@@ -71,7 +71,9 @@ void InstallFontsFromArchive(const char* archive_path);
 
 // Installs into fonts_folder and reports every entry's outcome, in archive
 // order, to on_entry (which may be empty). False when the archive cannot be
-// opened as a ZIP file; true once it was read, whatever its entries held.
+// opened as a ZIP file or its directory breaks off before the last entry
+// (the entries before it are still installed); true when every entry was
+// looked at, whatever the entries held.
 bool InstallFontsFromArchiveTo(const char* archive_path, const char* fonts_folder,
                                const FontEntryCallback& on_entry);
 

@@ -392,6 +392,7 @@ TEST_F(FontInstall, AFontsFolderThatCannotBeWrittenTakesNothing) {
         {"a plain file", work_.file("plain-file")},
         {"read-only", read_only},
         {"no folder at all", ""},
+        {"a path longer than a path buffer", work_.file(std::string(kPathBufferSize, 'f'))},
     };
     ASSERT_TRUE(testing::WriteZip(archive_, {{"A.otf", "OTTO"}, {"B.otf", "OTTO"}}));
     for (const Case& c : cases) {
@@ -459,6 +460,25 @@ TEST_F(FontInstall, WhatIsNoReadableArchiveInstallsNothing) {
     }
     EXPECT_TRUE(FolderEntries(fonts_).empty());
     EXPECT_TRUE(messages_.empty());
+}
+
+// The directory's second record is damaged: the first font is installed,
+// and the archive is not reported as read.
+TEST_F(FontInstall, ADirectoryThatBreaksOffIsNotReportedAsRead) {
+    ASSERT_TRUE(testing::WriteZip(archive_, {{"First.otf", "OTTO 1"}, {"Second.otf", "OTTO 2"}}));
+    std::string bytes = ReadFileBytes(archive_);
+    const std::string record("PK\x01\x02", 4);
+    const std::size_t second = bytes.find(record, bytes.find(record) + 1);
+    ASSERT_NE(second, std::string::npos);
+    bytes[second + 3] = '\x09';
+    ASSERT_TRUE(WriteFileBytes(archive_, bytes));
+
+    const std::vector<FontEntryResult> results = Install();
+
+    EXPECT_FALSE(read_);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].status, FontEntryStatus::kInstalled);
+    EXPECT_EQ(FolderEntries(fonts_), (std::vector<std::string>{"First.otf"}));
 }
 
 TEST_F(FontInstall, TheFontsFolderIsLoggedForEveryFontReadAndABadDateToo) {

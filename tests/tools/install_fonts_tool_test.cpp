@@ -67,6 +67,23 @@ TEST(InstallFontsTool, InstallsWithTheArchivesDatesThenReportsThemAsInstalled) {
               "skipped: Fonts/Readme.txt (not an OpenType font)\n");
 }
 
+TEST(InstallFontsTool, NamesFromTheArchiveCannotSendControlCharactersToTheTerminal) {
+    if (std::system("python3 -c 'import zipfile' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no python3";
+    TempDir dir;
+    const std::string make =
+        "python3 -c \"import sys, zipfile; z = zipfile.ZipFile(sys.argv[1], 'w'); "
+        "z.writestr('x\\x1b]2;owned\\x07.txt', b''); z.close()\" '" +
+        dir.file("c.zip") + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+
+    Result r =
+        RunTool(dir, "install-fonts '" + dir.file("c.zip") + "' --fonts-dir '" + dir.path() + "'");
+
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "skipped: x?]2;owned?.txt (not an OpenType font)\n");
+}
+
 TEST(InstallFontsTool, ExitStatus) {
     TempDir dir;
     ASSERT_TRUE(WriteFileBytes(dir.file("not.zip"), "plain text"));

@@ -2,6 +2,7 @@
 // way the purchase window does, and says what became of every entry.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/folders.h"
 #include "purchase/font_install.h"
@@ -24,19 +25,35 @@ int Usage(const char* why) {
                                        why);
 }
 
+// Names come from the archive: control characters would reach the terminal
+// as escape sequences, so they are shown as "?".
+std::string Printable(const std::string& text) {
+    std::string out = text;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(out[i]);
+        if (c < 0x20 || c == 0x7F) out[i] = '?';
+        // C1 controls, C2 80..C2 9F in UTF-8.
+        if (c == 0xC2 && i + 1 < out.size() && static_cast<unsigned char>(out[i + 1]) <= 0x9F &&
+            static_cast<unsigned char>(out[i + 1]) >= 0x80) {
+            out.replace(i, 2, "?");
+        }
+    }
+    return out;
+}
+
 void PrintEntry(const glyphoria::FontEntryResult& entry) {
     using glyphoria::FontEntryStatus;
     switch (entry.status) {
         case FontEntryStatus::kInstalled:
-            std::printf("installed: %s%s\n", entry.file_name.c_str(),
+            std::printf("installed: %s%s\n", Printable(entry.file_name).c_str(),
                         entry.date_applied ? "" : " (date not set)");
             break;
         case FontEntryStatus::kAlreadyInstalled:
-            std::printf("already installed: %s\n", entry.file_name.c_str());
+            std::printf("already installed: %s\n", Printable(entry.file_name).c_str());
             break;
         case FontEntryStatus::kSkipped:
             // The whole name: a skipped entry may have no usable file name.
-            std::printf("skipped: %s (%s)\n", entry.entry_name.c_str(),
+            std::printf("skipped: %s (%s)\n", Printable(entry.entry_name).c_str(),
                         glyphoria::DescribeFontSkipReason(entry.reason));
             break;
     }
@@ -68,13 +85,13 @@ int Run(int argc, char** argv) {
         }
         fonts_dir = folder;
     }
-    // Each entry gets its own line below; a message box per installed font
-    // would only repeat it.
+    // Each entry gets its own line below; a message box for every font already
+    // installed would only repeat it.
     glyphoria::SetMessageBoxHook([](const glyphoria::MessageBox&) { return 1; });
     const bool read = glyphoria::InstallFontsFromArchiveTo(archive, fonts_dir, PrintEntry);
     glyphoria::SetMessageBoxHook(glyphoria::MessageBoxHook());
     if (!read) {
-        std::fprintf(stderr, "glyphoria install-fonts: cannot read '%s' as a ZIP archive\n",
+        std::fprintf(stderr, "glyphoria install-fonts: '%s' is no ZIP archive or a damaged one\n",
                      archive);
         return glyphoria::tool::kExitNotFound;
     }
