@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    std::vector<double> ours, theirs;
+    std::vector<double> ours, theirs, start_up;
     for (int round = 0; round < rounds; ++round) {
         const std::string a = work + "/a" + std::to_string(round);
         const std::string b = work + "/b" + std::to_string(round);
@@ -117,6 +117,10 @@ int main(int argc, char** argv) {
             run_theirs();
             run_ours();
         }
+        // What unzip costs before it extracts anything: the shell, the
+        // process and reading the directory.
+        const std::string list = "unzip -qq -l '" + archive + "' >/dev/null";
+        start_up.push_back(Milliseconds([&] { unzip_rc |= std::system(list.c_str()); }));
         if (!read || unzip_rc != 0) {
             std::fprintf(stderr, "round %d failed (installed: %d, unzip: %d)\n", round, read,
                          unzip_rc);
@@ -138,5 +142,8 @@ int main(int argc, char** argv) {
     std::printf("InstallFontsFromArchive: %.2f ms (median)\n", ours_ms);
     std::printf("unzip -o -j:             %.2f ms (median)\n", theirs_ms);
     std::printf("ratio: %.2f (allowed: %.2f)\n", ratio, kAllowedRatio);
+    const double extract_ms = theirs_ms - Median(start_up);
+    std::printf("unzip without its start-up: %.2f ms, ratio to that: %.2f (for information)\n",
+                extract_ms, ours_ms / extract_ms);
     return ratio <= kAllowedRatio ? 0 : 1;
 }
