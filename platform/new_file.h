@@ -11,7 +11,8 @@
 //
 // POSIX: open(O_CREAT|O_EXCL|O_NOFOLLOW), futimens, renameat2 with
 // RENAME_NOREPLACE (link + unlink where the file system lacks it).
-// Windows: CreateFileW(CREATE_NEW), SetFileTime, MoveFileExW without
+// Windows (to be written with the Win32 layer): CreateFileW(CREATE_NEW),
+// SetFileTime, MoveFileExW without
 // MOVEFILE_REPLACE_EXISTING.
 #pragma once
 
@@ -27,11 +28,10 @@ class NewFile {
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
 
-    // False when anything exists at path or it cannot be created. The file
-    // gets the default permissions for new files (no execute bits).
-    bool Create(const char* path);
-    // Creates "<folder>/<prefix><unique part><suffix>" and writes its path
-    // into path_out (cap bytes). False when no name fits or none is free.
+    // Creates "<folder>/<prefix><unique part><suffix>", where nothing was,
+    // and writes its path into path_out (cap bytes). The file gets the
+    // default permissions for new files (no execute bits). False when no
+    // name fits or none is free.
     bool CreateUnique(const char* folder, const char* prefix, const char* suffix, char* path_out,
                       std::size_t cap);
     // Writes all bytes or returns false.

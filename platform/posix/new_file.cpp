@@ -41,14 +41,6 @@ NewFile::~NewFile() {
     if (is_open()) Close();
 }
 
-bool NewFile::Create(const char* path) {
-    if (is_open() || !path || !*path) return false;
-    int fd = OpenExclusive(path);
-    if (fd < 0) return false;
-    handle_ = fd;
-    return true;
-}
-
 bool NewFile::CreateUnique(const char* folder, const char* prefix, const char* suffix,
                            char* path_out, std::size_t cap) {
     if (is_open() || !folder || !*folder || !path_out || cap == 0) return false;
