@@ -30,7 +30,7 @@ using testing::Crc32;
 using testing::kUtc20110315;
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
-using testing::ZipEntrySpec;
+using testing::ZipTestEntry;
 using Names = std::vector<std::string>;
 
 const char* const kRealFonts[] = {
@@ -57,9 +57,9 @@ Names FolderEntries(const std::string& folder) {
 }
 
 // An entry whose stored bytes, declared size and CRC are given as they are.
-ZipEntrySpec Raw(const std::string& name, const std::string& stored, int method,
+ZipTestEntry Raw(const std::string& name, const std::string& stored, int method,
                  std::uint64_t declared_size, unsigned long declared_crc) {
-    ZipEntrySpec e{name, stored};
+    ZipTestEntry e{name, stored};
     e.method = method;
     e.raw = true;
     e.declared_size = declared_size;
@@ -134,17 +134,17 @@ TEST_F(FontInstall, RealFontsFromAFolderInTheArchiveGetTheArchiveDateAsUtc) {
 // One archive with every way an entry can go, reported in archive order.
 TEST_F(FontInstall, EveryEntryGetsItsOwnOutcome) {
     const std::string font = "OTTO" + std::string(3000, 'f'), hundred(100, 'h');
-    ZipEntrySpec link{"Fonts/link.otf", "../../../../etc/passwd"};
+    ZipTestEntry link{"Fonts/link.otf", "../../../../etc/passwd"};
     link.external_attributes = testing::kUnixSymlink;
-    ZipEntrySpec secret{"Fonts/secret.otf", font};
+    ZipTestEntry secret{"Fonts/secret.otf", font};
     secret.password = "password";
-    ZipEntrySpec bad_date{"Fonts/baddate.otf", font};
+    ZipTestEntry bad_date{"Fonts/baddate.otf", font};
     bad_date.dos_date = (31ul << 9 | 0ul << 5 | 15ul) << 16 | (31ul << 11);  // month 0, hour 31
-    ZipEntrySpec stored{"Fonts/stored.otf", font};
+    ZipTestEntry stored{"Fonts/stored.otf", font};
     stored.method = 0;
     const auto kSkip = FontEntryStatus::kSkipped, kDone = FontEntryStatus::kInstalled;
     const struct Case {
-        ZipEntrySpec entry;
+        ZipTestEntry entry;
         FontEntryStatus status;
         FontSkipReason reason;
         std::string file_name;
@@ -176,7 +176,7 @@ TEST_F(FontInstall, EveryEntryGetsItsOwnOutcome) {
         {bad_date, kDone, FontSkipReason::kNone, "baddate.otf"},
         {stored, kDone, FontSkipReason::kNone, "stored.otf"},
     };
-    std::vector<ZipEntrySpec> entries;
+    std::vector<ZipTestEntry> entries;
     for (const Case& c : cases)
         entries.push_back(c.entry);
     ASSERT_TRUE(testing::WriteZip(archive_, entries));
@@ -371,7 +371,7 @@ TEST_F(FontInstall, TheFontsFolderIsLoggedForEveryFontReadAndABadDateToo) {
     fs::create_directory(log_folder);
     SetLogEcho(false);
     OpenLogInFolder(1, log_folder.c_str(), "");
-    ZipEntrySpec bad_date{"Bad.otf", "OTTO"};
+    ZipTestEntry bad_date{"Bad.otf", "OTTO"};
     bad_date.dos_date = (31ul << 9 | 13ul << 5 | 15ul) << 16;  // month 13
     ASSERT_TRUE(testing::WriteZip(archive_, {{"Good.otf", "OTTO"}, {"Read.me", "text"}, bad_date}));
 

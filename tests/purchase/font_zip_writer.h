@@ -21,7 +21,7 @@ constexpr unsigned long kMadeOnUnix = 3ul << 8 | 30;
 constexpr unsigned long kUnixRegular = 0100644ul << 16;
 constexpr unsigned long kUnixSymlink = 0120777ul << 16;
 
-struct ZipEntrySpec {
+struct ZipTestEntry {
     std::string name;
     std::string data;
     unsigned long dos_date = kDosDate20110315;
@@ -55,11 +55,11 @@ inline std::string RawDeflate(const std::string& bytes) {
     return out;
 }
 
-inline bool WriteZip(const std::string& path, const std::vector<ZipEntrySpec>& entries) {
+inline bool WriteZip(const std::string& path, const std::vector<ZipTestEntry>& entries) {
     zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
     if (!zip) return false;
     bool ok = true;
-    for (const ZipEntrySpec& e : entries) {
+    for (const ZipTestEntry& e : entries) {
         zip_fileinfo info{};
         info.dosDate = e.dos_date;
         info.external_fa = e.external_attributes;
