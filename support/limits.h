@@ -33,5 +33,9 @@ constexpr std::size_t kTransferChunk = 20000;
 constexpr unsigned kTransferTickMs = 10;
 // Zero bytes a transfer buffer keeps after its content.
 constexpr std::size_t kTransferSlack = 1000;
+// Largest font file taken from an archive. An archive's declared sizes are not
+// to be trusted (a few kilobytes can declare gigabytes); real OpenType fonts,
+// even large CJK families, stay well below this.
+constexpr std::size_t kMaxFontFileSize = 64u * 1024u * 1024u;
 
 }  // namespace glyphoria

@@ -1,0 +1,80 @@
+// Installing the OpenType fonts of a bought font archive (a ZIP file) into
+// the user's fonts folder, keeping the dates the archive records.
+//
+// Every entry is looked at in order. A font is installed when the last
+// component of its name ends in exactly ".otf" and is a safe file name
+// (purchase/font_entry_name.h), the entry is a regular file, not encrypted,
+// declares at most kMaxFontFileSize bytes, and yields exactly the bytes it
+// declares with a matching CRC. Declared sizes are never trusted further:
+// nothing is read past them.
+//
+// A font is written under a temporary name in the fonts folder and renamed
+// into place only while nothing has its name, so a font is never left
+// half-written, never replaces a file and never goes through a link planted
+// under its name. Its modification and access times become the entry's DOS
+// date and time taken as UTC (an invalid date keeps the current time and is
+// logged; see platform/new_file.h for the creation time).
+//
+// A font whose name is taken stays as it is and the user is told once per
+// font (message "fontInstalledErr" with the file name); the other fonts are
+// still installed. Everything else is passed over silently. The fonts folder
+// is logged for every font read.
+//
+// User-interface thread only: the message boxes are modal.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace glyphoria {
+
+enum class FontEntryStatus { kInstalled, kAlreadyInstalled, kSkipped };
+
+enum class FontSkipReason {
+    kNone,
+    kNotOpenType,     // not named *.otf (other files, folders, "OTF")
+    kUnsafeName,      // only an extension, control characters, ":"
+    kNameTooLong,     // does not fit the 512-byte name buffer
+    kNotRegularFile,  // a link, folder or device in the archive
+    kEncrypted,
+    kTooLarge,           // declares more than kMaxFontFileSize
+    kEmpty,              // declares no bytes: never a font
+    kUnsupportedMethod,  // compressed other than stored or deflated
+    kCannotOpen,         // damaged local header
+    kNoMemory,
+    kSizeMismatch,  // yields fewer bytes than it declares
+    kDamagedData,   // the compressed data does not decompress
+    kCrcError,
+    kWriteFailed,  // fonts folder missing or not writable, disk full
+};
+
+// A short English phrase for the tool's output ("not an OpenType font").
+const char* DescribeFontSkipReason(FontSkipReason reason);
+
+struct FontEntryResult {
+    std::string entry_name;  // the whole name, decoded to UTF-8
+    std::string file_name;   // its last component
+    FontEntryStatus status = FontEntryStatus::kSkipped;
+    FontSkipReason reason = FontSkipReason::kNone;
+    std::uint64_t declared_size = 0;
+    // False when the archive's date was invalid (or could not be set) and the
+    // file keeps the time it was written at.
+    bool date_applied = false;
+};
+
+using FontEntryCallback = std::function<void(const FontEntryResult&)>;
+
+// Installs into the platform's per-user fonts folder (created when missing).
+// An archive that is missing or no ZIP file does nothing.
+void InstallFontsFromArchive(const char* archive_path);
+
+// Installs into fonts_folder and reports every entry's outcome, in archive
+// order, to on_entry (which may be empty). False when the archive cannot be
+// opened as a ZIP file or its directory breaks off before the last entry
+// (the entries before it are still installed); true when every entry was
+// looked at, whatever the entries held.
+bool InstallFontsFromArchiveTo(const char* archive_path, const char* fonts_folder,
+                               const FontEntryCallback& on_entry);
+
+}  // namespace glyphoria
