@@ -72,7 +72,7 @@ class FontInstall : public ::testing::Test {
     void SetUp() override {
         LoadStrings();
         fs::create_directory(fonts_);
-        SetMessageBoxHook([this](const MessageBox& box) {
+        SetMessageBoxHook([this](const ShownMessage& box) {
             messages_.push_back(box.text);
             return 1;
         });

@@ -87,7 +87,7 @@ int Run(int argc, char** argv) {
     }
     // Each entry gets its own line below; a message box for every font already
     // installed would only repeat it.
-    glyphoria::SetMessageBoxHook([](const glyphoria::MessageBox&) { return 1; });
+    glyphoria::SetMessageBoxHook([](const glyphoria::ShownMessage&) { return 1; });
     const bool read = glyphoria::InstallFontsFromArchiveTo(archive, fonts_dir, PrintEntry);
     glyphoria::SetMessageBoxHook(glyphoria::MessageBoxHook());
     if (!read) {
