@@ -58,7 +58,16 @@ function(glyphoria_add_gtest name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT})
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  # gtest_discover_tests flattens its PROPERTIES into one list, so a label
+  # list ("platform;support") would come apart. The labels are set by a file
+  # that CTest reads after the discovered tests, over their list instead.
+  set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+  file(WRITE ${labels_file}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
 endfunction()
 
 # glyphoria_embed_resources(TARGET name ENTRIES "NAME|TYPE|LANG|file" ...)

@@ -14,6 +14,8 @@
 
 namespace glyphoria {
 
+// A null key shows the pending main text as it was set (SetMessageText).
+// AskYesNoCancel's third button is "cancel" (result 3).
 int ShowMessage(const char* key, ...);
 int AskYesNo(const char* key, ...);
 int AskYesNoCancel(const char* key, ...);

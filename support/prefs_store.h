@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "support/limits.h"
 
@@ -53,6 +54,11 @@ public:
     std::size_t length() const { return length_; }
 
 private:
+    // Makes room for an edit of up to extra bytes; false leaves the store as it was.
+    bool Reserve(std::size_t extra);
+    void Insert(std::size_t pos, std::string_view bytes);
+    void Erase(std::size_t pos, std::size_t count);
+
     char path_[kPathBufferSize] = {};
     char* text_ = nullptr;
     std::size_t length_ = 0;

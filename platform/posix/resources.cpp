@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <strings.h>
 
 namespace glyphoria::platform {

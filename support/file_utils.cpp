@@ -1,0 +1,254 @@
+// File and path operations over the platform seam. Every write into a caller's
+// buffer is bounded by its capacity.
+#include "support/file_utils.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "platform/folders.h"
+#include "platform/fs.h"
+
+namespace glyphoria {
+
+namespace {
+
+// Lower-cases ASCII only: suffixes are file extensions, and a locale-aware
+// tolower would make the answer depend on the user's settings.
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Length of s, looking at no more than max bytes (max when s is longer).
+std::size_t BoundedLength(const char* s, std::size_t max) {
+    std::size_t n = 0;
+    while (n < max && s[n] != '\0')
+        ++n;
+    return n;
+}
+
+// Start of the extension (its dot) in path, or null when there is none.
+const char* ExtensionStart(const char* path, char sep) {
+    const char* last_sep = std::strrchr(path, sep);
+    const char* dot = std::strrchr(last_sep ? last_sep + 1 : path, '.');
+    return dot;
+}
+
+// Appends the parts to buf when all of them fit; otherwise leaves buf alone.
+bool AppendParts(char* buf, std::size_t cap, const char* a, const char* b) {
+    if (!buf || cap == 0) return false;
+    const std::size_t used = BoundedLength(buf, cap);
+    if (used == cap) return false;  // not a terminated string within cap
+    const std::size_t la = a ? std::strlen(a) : 0;
+    const std::size_t lb = b ? std::strlen(b) : 0;
+    if (used + la + lb + 1 > cap) return false;
+    if (la) std::memcpy(buf + used, a, la);
+    if (lb) std::memcpy(buf + used + la, b, lb);
+    buf[used + la + lb] = '\0';
+    return true;
+}
+
+}  // namespace
+
+bool FileExists(const char* path) {
+    if (!path || !*path) return false;
+    return platform::StatPath(path).exists;
+}
+
+bool DeleteFileForce(const char* path) {
+    if (!FileExists(path)) return true;
+    platform::MakeWritable(path);
+    return platform::RemoveFile(path);
+}
+
+std::uint32_t FileSize(const char* path) {
+    if (!path || !*path) return 0;
+    platform::PathInfo info = platform::StatPath(path);
+    if (!info.exists) return 0;
+    // Sizes are 32-bit here; a larger file reports the largest size instead of
+    // a wrapped, small one.
+    if (info.size > std::numeric_limits<std::uint32_t>::max())
+        return std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(info.size);
+}
+
+std::uint32_t FileSizeIfWritable(const char* path) {
+    if (!path || !*path) return 0;
+    if (platform::StatPath(path).is_directory) return 0;
+    std::FILE* file = platform::OpenFile(path, "r+b");
+    if (!file) return 0;
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    std::fclose(file);
+    if (length <= 0) return 0;
+    if (static_cast<unsigned long>(length) > std::numeric_limits<std::uint32_t>::max())
+        return std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(length);
+}
+
+char* ReadWholeFile(const char* path, std::uint32_t* size, int* status) {
+    if (status) *status = kReadCannotOpen;
+    if (!path || !*path || platform::StatPath(path).is_directory) return nullptr;
+    std::FILE* file = platform::OpenFile(path, "rb");
+    if (!file) return nullptr;
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        return nullptr;
+    }
+    // A file too large for a 32-bit size cannot be held; say so as memory.
+    const unsigned long max_length = std::numeric_limits<std::uint32_t>::max() - 4ul;
+    if (static_cast<unsigned long>(length) > max_length) {
+        if (size) *size = std::numeric_limits<std::uint32_t>::max();
+        if (status) *status = kReadNoMemory;
+        std::fclose(file);
+        return nullptr;
+    }
+    char* buffer = static_cast<char*>(std::calloc(static_cast<std::size_t>(length) + 4, 1));
+    if (!buffer) {
+        if (size) *size = static_cast<std::uint32_t>(length);
+        if (status) *status = kReadNoMemory;
+        std::fclose(file);
+        return nullptr;
+    }
+    // A file that shrank since its length was taken reports what was read.
+    std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(length), file);
+    std::fclose(file);
+    if (size) *size = static_cast<std::uint32_t>(got);
+    if (status) *status = kReadOk;
+    return buffer;
+}
+
+bool WriteWholeFile(const char* path, const void* bytes, std::size_t length) {
+    if (!path || !*path || (length && !bytes)) return false;
+    std::FILE* file = platform::OpenFile(path, "wb");
+    if (!file) return false;
+    bool ok = length == 0 || std::fwrite(bytes, 1, length, file) == length;
+    ok = std::fclose(file) == 0 && ok;
+    return ok;
+}
+
+bool WriteWholeFileAtomic(const char* path, const void* bytes, std::size_t length) {
+    if (!path || !*path || (length && !bytes)) return false;
+    if (platform::StatPath(path).is_directory) return false;
+    // The temporary sits beside the target so the rename stays on one volume;
+    // "x" makes the open fail instead of reusing someone else's file.
+    std::string temp;
+    std::FILE* file = nullptr;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        temp = std::string(path) + ".tmp" + std::to_string(attempt);
+        file = platform::OpenFile(temp.c_str(), "wbx");
+        if (!file && !FileExists(temp.c_str())) break;  // cannot create here at all
+    }
+    if (!file) return false;
+    bool ok = length == 0 || std::fwrite(bytes, 1, length, file) == length;
+    ok = platform::FlushFile(file) && ok;
+    ok = std::fclose(file) == 0 && ok;
+    if (ok) ok = platform::RenameReplace(temp.c_str(), path);
+    if (!ok) platform::RemoveFile(temp.c_str());
+    return ok;
+}
+
+bool WriteUtf8Bom(std::FILE* file) {
+    if (!file) return false;
+    return std::fwrite(kUtf8Bom, 1, sizeof kUtf8Bom, file) == sizeof kUtf8Bom;
+}
+
+bool HasUtf8Bom(const void* bytes, std::size_t length) {
+    if (!bytes || length < 3) return false;
+    return std::memcmp(bytes, kUtf8Bom, 3) == 0;
+}
+
+int CreateFolder(const char* path) {
+    if (FileExists(path)) return 0;
+    return platform::MakeFolder(path);
+}
+
+bool GetShellFolder(int folder, char* buf, std::size_t cap) {
+    return platform::GetShellFolder(folder, buf, cap);
+}
+
+bool AppendPathComponent(char* buf, std::size_t cap, const char* name, char sep) {
+    const char separator[2] = {sep, '\0'};
+    return AppendParts(buf, cap, separator, name);
+}
+
+bool AppendExtension(char* buf, std::size_t cap, const char* ext) {
+    return AppendParts(buf, cap, ".", ext);
+}
+
+bool ReplaceExtension(char* buf, std::size_t cap, const char* new_ext, char sep) {
+    if (!buf || cap == 0) return false;
+    const std::size_t used = BoundedLength(buf, cap);
+    if (used == cap) return false;
+    const char* dot = ExtensionStart(buf, sep);
+    const std::size_t keep = dot ? static_cast<std::size_t>(dot - buf) : used;
+    const std::size_t ext_len = new_ext ? std::strlen(new_ext) : 0;
+    if (keep + ext_len + 1 > cap) return false;
+    if (ext_len) std::memmove(buf + keep, new_ext, ext_len);
+    buf[keep + ext_len] = '\0';
+    return true;
+}
+
+void FileNameOfPath(const char* path, char* buf, std::size_t cap, bool keep_extension, char sep) {
+    if (!buf || cap == 0) return;
+    if (!path) {
+        buf[0] = '\0';
+        return;
+    }
+    const char* last_sep = std::strrchr(path, sep);
+    const char* name = last_sep ? last_sep + 1 : path;
+    std::size_t len = std::strlen(name);
+    if (!keep_extension) {
+        const char* dot = std::strrchr(name, '.');
+        if (dot) len = static_cast<std::size_t>(dot - name);
+    }
+    if (len > cap - 1) len = cap - 1;
+    std::memmove(buf, name, len);
+    buf[len] = '\0';
+}
+
+bool TextAfterLast(const char* text, char ch, char* buf, std::size_t cap) {
+    if (!text || !buf || cap == 0) return false;
+    const char* last = std::strrchr(text, ch);
+    if (!last || ch == '\0') return false;
+    CopyBounded(buf, cap, last + 1);
+    return true;
+}
+
+bool EndsWithNoCase(const char* text, const char* suffix) {
+    if (!text || !suffix) return false;
+    const std::size_t text_len = std::strlen(text);
+    const std::size_t suffix_len = std::strlen(suffix);
+    if (suffix_len > text_len) return false;
+    const char* tail = text + (text_len - suffix_len);
+    for (std::size_t i = 0; i < suffix_len; ++i) {
+        if (AsciiLower(tail[i]) != AsciiLower(suffix[i])) return false;
+    }
+    return true;
+}
+
+const char* NextLine(const char* text) {
+    if (!text) return nullptr;
+    const char* p = std::strchr(text, '\r');
+    if (!p) return nullptr;
+    while (*p == '\r' || *p == '\n')
+        ++p;
+    return p;
+}
+
+std::size_t CopyBounded(char* dst, std::size_t cap, const char* src) {
+    if (!dst || cap == 0) return 0;
+    if (!src) {
+        dst[0] = '\0';
+        return 0;
+    }
+    const std::size_t len = BoundedLength(src, cap - 1);
+    std::memmove(dst, src, len);
+    dst[len] = '\0';
+    return len;
+}
+
+}  // namespace glyphoria
