@@ -32,7 +32,8 @@ using Clock = std::chrono::steady_clock;
 
 std::string Pattern(std::size_t n) {
     std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
     return s;
 }
 
@@ -92,16 +93,13 @@ TEST_F(NetRequest, ContentLengthRules) {
 // announces a number that did not come from the server as one.
 TEST_F(NetRequest, HostileLengthsAreNeverANumber) {
     const std::vector<std::string> hostile[] = {
-        {"Content-Length: abc"},
-        {"Content-Length: -5"},
-        {"Content-Length: 5", "Content-Length: 7"},
-        {"Content-Length: 5x"},
-        {"Content-Length: +5"},
+        {"Content-Length: abc"}, {"Content-Length: -5"}, {"Content-Length: 5", "Content-Length: 7"},
+        {"Content-Length: 5x"},  {"Content-Length: +5"},
     };
     for (const auto& headers : hostile) {
         SCOPED_TRACE(headers[0]);
-        ScriptedServer server({ScriptedServer::Send(
-            ResponseHead("200 OK", headers) + "hello"), ScriptedServer::Close()});
+        ScriptedServer server({ScriptedServer::Send(ResponseHead("200 OK", headers) + "hello"),
+                               ScriptedServer::Close()});
         RequestHandle request = OpenAddress(session.get(), server.url("/x").c_str());
         if (!request) continue;  // refused outright: also sound
         EXPECT_FALSE(glyphoria::platform::QueryContentLength(request.get()).known);
@@ -110,9 +108,8 @@ TEST_F(NetRequest, HostileLengthsAreNeverANumber) {
 
 TEST_F(NetRequest, HeadersOfTheFinalResponse) {
     LoopbackServer server;
-    server.server().Get("/old", [](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect("/new");
-    });
+    server.server().Get(
+        "/old", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/new"); });
     server.server().Get("/new", [](const httplib::Request&, httplib::Response& res) {
         res.set_header("Content-Disposition", "attachment; filename=\"a.zip\"");
         res.set_content("zip", "application/zip; charset=binary");
@@ -123,14 +120,14 @@ TEST_F(NetRequest, HeadersOfTheFinalResponse) {
     char buf[64];
     ASSERT_TRUE(glyphoria::platform::QueryContentType(request.get(), buf, sizeof buf));
     EXPECT_STREQ("application/zip; charset=binary", buf);
-    ASSERT_TRUE(glyphoria::platform::QueryHeader(request.get(), "content-disposition", buf,
-                                                 sizeof buf));
+    ASSERT_TRUE(
+        glyphoria::platform::QueryHeader(request.get(), "content-disposition", buf, sizeof buf));
     EXPECT_STREQ("attachment; filename=\"a.zip\"", buf);
     EXPECT_FALSE(glyphoria::platform::QueryHeader(request.get(), "X-Missing", buf, sizeof buf));
     // A value is never cut to fit: the caller would act on half a name.
     char small[8];
-    EXPECT_FALSE(
-        glyphoria::platform::QueryHeader(request.get(), "Content-Disposition", small, sizeof small));
+    EXPECT_FALSE(glyphoria::platform::QueryHeader(request.get(), "Content-Disposition", small,
+                                                  sizeof small));
     std::string body;
     EXPECT_EQ(kNetEnd, DrainInPieces(request.get(), 100, &body));
     EXPECT_EQ("zip", body);
@@ -143,7 +140,8 @@ TEST_F(NetRequest, AgentNameIsSentOnlyWhenGiven) {
     } cases[] = {{"Kwen", true}, {nullptr, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.agent ? c.agent : "(none)");
-        ScriptedServer server({ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 0"}))});
+        ScriptedServer server(
+            {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 0"}))});
         SessionHandle own = OpenSession(c.agent);
         RequestHandle request = OpenAddress(own.get(), server.url("/").c_str());
         ASSERT_TRUE(request);
@@ -191,16 +189,16 @@ TEST_F(NetRequest, BrokenAnswersFailAfterTheirBytes) {
         std::string answer;
         std::string delivered;
     } cases[] = {
-        {"shorter than announced",
-         ResponseHead("200 OK", {"Content-Length: 1000"}) + "only this", "only this"},
+        {"shorter than announced", ResponseHead("200 OK", {"Content-Length: 1000"}) + "only this",
+         "only this"},
         {"chunked, cut inside a chunk",
          ResponseHead("200 OK", {"Transfer-Encoding: chunked"}) + "5\r\nhello\r\n20\r\nabc",
          "helloabc"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedServer server({ScriptedServer::Send(c.answer), ScriptedServer::Pause(50),
-                               ScriptedServer::Close()});
+        ScriptedServer server(
+            {ScriptedServer::Send(c.answer), ScriptedServer::Pause(50), ScriptedServer::Close()});
         RequestHandle request = OpenAddress(session.get(), server.url("/").c_str());
         ASSERT_TRUE(request);
         std::string body;
@@ -316,9 +314,9 @@ TEST_F(NetRequest, LimitsEndStalledRequests) {
     EXPECT_FALSE(OpenAddress(session.get(), silent.url("/").c_str(), response_limit));
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
 
-    ScriptedServer stalling({ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 100"}) +
-                                                  "partial"),
-                             ScriptedServer::Pause(10000)});
+    ScriptedServer stalling(
+        {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 100"}) + "partial"),
+         ScriptedServer::Pause(10000)});
     NetLimits low_speed;
     // Well above what trickled in, so the rate average falls below it at once.
     low_speed.low_speed_bytes = 1000;

@@ -86,8 +86,8 @@ TEST(ProgressRunner, CancelEndsAWaitingWindow) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         glyphoria::platform::CancelProgress();
     });
-    int result = RunProgress([](ProgressWindow& w) { w.SetRange(0); },
-                             [&](ProgressWindow&) { ++ticks; });
+    int result =
+        RunProgress([](ProgressWindow& w) { w.SetRange(0); }, [&](ProgressWindow&) { ++ticks; });
     canceller.join();
     EXPECT_EQ(kProgressFailed, result);
     EXPECT_EQ(0, ticks);
@@ -110,7 +110,9 @@ TEST(ProgressRunner, HookSeesEveryStepAndCanCancel) {
 }
 
 int g_outer_signals = 0;
-extern "C" void CountSignal(int) { ++g_outer_signals; }
+extern "C" void CountSignal(int) {
+    ++g_outer_signals;
+}
 
 // Ctrl-C cancels the window, does not end the process, and the handler the
 // program had before is back afterwards.
