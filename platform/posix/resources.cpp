@@ -1,10 +1,10 @@
 // Module resources on POSIX: the table compiled in by glyphoria_embed_resources.
 #include "platform/resources.h"
 
-#include <strings.h>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <strings.h>
 
 namespace glyphoria::platform {
 
