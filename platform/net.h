@@ -79,6 +79,8 @@ enum NetRead {
     kNetFailed,   // the connection broke, or the content ended short of its length
 };
 // Stores at most max bytes of what has already arrived, without waiting.
+// With max 0 nothing is stored and the answer tells whether the content has
+// ended (kNetEnd, kNetFailed) or more is to come (kNetPending).
 NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std::size_t* got);
 // Waits until max bytes have arrived or the content has ended (the request's
 // limits apply), like InternetReadFile: kNetData with *got == max, kNetEnd

@@ -68,6 +68,13 @@ bool AllocateForLength(TransferRecord& r) {
     return r.data != nullptr;
 }
 
+// Without a length, the end shows only in the read after the last bytes; asking
+// at once (for no bytes) saves the tick a known length does not need.
+bool StreamEnded(TransferRecord& r) {
+    std::size_t none = 0;
+    return platform::ReadAvailable(r.request, nullptr, 0, &none) == platform::kNetEnd;
+}
+
 void StartStep(TransferRecord& r, ProgressWindow& window) {
     if (!AllocateForLength(r)) {
         window.End(platform::kProgressFailed);
@@ -97,7 +104,8 @@ void TickStep(TransferRecord& r, ProgressWindow& window) {
         case platform::kNetData:
             r.received += got;
             window.SetPosition(r.received);
-            if (r.size_known && r.received >= r.size) window.End(platform::kProgressDone);
+            if (r.size_known ? r.received >= r.size : StreamEnded(r))
+                window.End(platform::kProgressDone);
             break;
         case platform::kNetPending:
             break;  // nothing yet; the next tick asks again

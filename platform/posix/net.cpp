@@ -256,6 +256,11 @@ bool QueryHeader(InternetRequest* request, const char* name, char* buf, std::siz
 NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std::size_t* got) {
     if (got) *got = 0;
     if (!request || !got || (!buf && max > 0)) return kNetFailed;
+    if (max == 0) {
+        Pump(request);
+        if (request->available() > 0 || !request->done) return kNetPending;
+        return request->result == CURLE_OK ? kNetEnd : kNetFailed;
+    }
     // A few turns: one turn may stop at curl's receive buffer size.
     for (int turn = 0; turn < 4 && request->available() < max && !request->done; ++turn) {
         std::size_t before = request->available();

@@ -222,6 +222,23 @@ TEST_F(NetRequest, ReadBlockingFillsOrEnds) {
     EXPECT_STREQ("0123456789", buf);
 }
 
+// Asking for no bytes tells whether the content has ended, and never says so
+// while arrived bytes are still unread.
+TEST_F(NetRequest, ZeroByteReadTellsTheEnd) {
+    ScriptedServer server({ScriptedServer::Send(
+        ResponseHead("200 OK", {"Transfer-Encoding: chunked"}) + "3\r\nabc\r\n0\r\n\r\n")});
+    RequestHandle request = OpenAddress(session.get(), server.url("/").c_str());
+    ASSERT_TRUE(request);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::size_t got = 0;
+    EXPECT_EQ(kNetPending, glyphoria::platform::ReadAvailable(request.get(), nullptr, 0, &got));
+    char buf[8];
+    EXPECT_EQ(kNetData, glyphoria::platform::ReadAvailable(request.get(), buf, sizeof buf, &got));
+    EXPECT_EQ(3u, got);
+    EXPECT_EQ(kNetEnd, glyphoria::platform::ReadAvailable(request.get(), nullptr, 0, &got));
+    EXPECT_EQ(0u, got);
+}
+
 TEST_F(NetRequest, UnreachableAndMalformedAddressesDoNotOpen) {
     int closed_port;
     {
