@@ -1,35 +1,16 @@
-// The fetch and buy subcommands, run as a separate program against servers
-// of this test.
+// The fetch and buy subcommands, run as a separate program against an https
+// server of this test that answers in chunks.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 
 #include "tests/common/loopback_server.h"
 
 namespace {
 
-using glyphoria::testing::LoopbackServer;
 using glyphoria::testing::ReadFileBytes;
-using glyphoria::testing::SelfSignedCertificate;
 using glyphoria::testing::TempDir;
-using glyphoria::testing::WriteFileBytes;
-
-struct Result {
-    int status;
-    std::string out;
-};
-
-// Arguments are quoted for the shell; none of them holds a single quote.
-Result RunTool(const TempDir& dir, const std::string& args) {
-    const std::string out = dir.file("stdout.bin");
-    const std::string rc = dir.file("rc.txt");
-    const std::string command = std::string("'") + GLYPHORIA_TOOL_PATH + "' " + args + " >'" + out +
-                                "' 2>/dev/null; echo $? >'" + rc + "'";
-    if (std::system(command.c_str()) != 0) return {-1, ""};
-    return {std::atoi(ReadFileBytes(rc).c_str()), ReadFileBytes(out)};
-}
 
 std::string Quoted(const std::string& s) {
     return "'" + s + "'";
@@ -38,7 +19,6 @@ std::string Quoted(const std::string& s) {
 class ToolNet : public ::testing::Test {
   protected:
     void SetUp() override {
-        body_.reserve(300000);
         for (int i = 0; body_.size() < 300000; ++i)
             body_ += "line " + std::to_string(i) + "\n";
         server_.server().Get("/doc", [this](const httplib::Request&, httplib::Response& res) {
@@ -50,58 +30,55 @@ class ToolNet : public ::testing::Test {
                     return true;
                 });
         });
-        server_.server().Get("/download/evil", [](const httplib::Request&, httplib::Response& res) {
-            res.set_header("Content-Disposition", "attachment; filename=\"../escaped.zip\"");
-            res.set_content("PK", "application/zip");
-        });
-        server_.server().Get("/download/good", [](const httplib::Request&, httplib::Response& res) {
-            res.set_header("Content-Disposition", "attachment; filename=\"Fonts.zip\"");
-            res.set_content("PK-fonts", "application/zip");
-        });
+        server_.server().Get(
+            R"(/download/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
+                const std::string name = req.matches[1] == "evil" ? "../escaped.zip" : "Fonts.zip";
+                res.set_header("Content-Disposition", "attachment; filename=\"" + name + "\"");
+                res.set_content("PK-fonts", "application/zip");
+            });
         server_.Start();
     }
 
-    SelfSignedCertificate certificate_;
-    LoopbackServer server_{certificate_};
+    // Exit status and standard output of: glyphoria ARGS --cacert CERT
+    std::pair<int, std::string> Run(const std::string& args, bool trusted = true) {
+        const std::string out = dir_.file("stdout.bin");
+        std::string command = Quoted(GLYPHORIA_TOOL_PATH) + " " + args;
+        if (trusted) command += " --cacert " + Quoted(certificate_.cert_file());
+        command += " >" + Quoted(out) + " 2>/dev/null";
+        int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(out)};
+    }
+
+    TempDir dir_;
+    glyphoria::testing::SelfSignedCertificate certificate_;
+    glyphoria::testing::LoopbackServer server_{certificate_};
     std::string body_;
 };
 
 TEST_F(ToolNet, FetchChunkedHttps) {
-    TempDir dir;
-    const std::string cacert = " --cacert " + Quoted(certificate_.cert_file());
-    Result to_stdout = RunTool(dir, "fetch " + Quoted(server_.url("/doc")) + cacert);
-    EXPECT_EQ(0, to_stdout.status);
-    EXPECT_TRUE(to_stdout.out == body_) << to_stdout.out.size() << " bytes";
-
-    Result to_file = RunTool(dir, "fetch " + Quoted(server_.url("/doc")) + cacert + " -o " +
-                                      Quoted(dir.file("doc.txt")));
-    EXPECT_EQ(0, to_file.status);
-    EXPECT_TRUE(ReadFileBytes(dir.file("doc.txt")) == body_);
-
-    // Without the certificate the server is not trusted.
-    EXPECT_EQ(1, RunTool(dir, "fetch " + Quoted(server_.url("/doc"))).status);
-    EXPECT_EQ(2, RunTool(dir, "fetch").status);
+    auto [status, out] = Run("fetch " + Quoted(server_.url("/doc")));
+    EXPECT_EQ(0, status);
+    EXPECT_TRUE(out == body_) << out.size() << " bytes";
+    EXPECT_EQ(0,
+              Run("fetch " + Quoted(server_.url("/doc")) + " -o " + Quoted(dir_.file("d"))).first);
+    EXPECT_TRUE(ReadFileBytes(dir_.file("d")) == body_);
+    EXPECT_EQ(1, Run("fetch " + Quoted(server_.url("/doc")), false).first);  // untrusted
+    EXPECT_EQ(2, Run("fetch").first);
 }
 
 TEST_F(ToolNet, BuyKeepsHostileNamesOut) {
-    TempDir dir;
-    const std::string folder = dir.file("downloads");
+    const std::string folder = dir_.file("downloads");
     std::filesystem::create_directory(folder);
-    ASSERT_TRUE(
-        WriteFileBytes(dir.file("prefs.ini"), "[General]\ndownloadFolder=" + folder + "\n"));
-    const std::string common = " --prefs " + Quoted(dir.file("prefs.ini")) + " --cacert " +
-                               Quoted(certificate_.cert_file());
-
-    Result evil = RunTool(dir, "buy " + Quoted(server_.url("/download/evil")) + common);
-    EXPECT_EQ(1, evil.status);
-    EXPECT_EQ("0\n", evil.out);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("escaped.zip")));
-
-    Result good = RunTool(dir, "buy " + Quoted(server_.url("/download/good")) + common);
-    EXPECT_EQ(0, good.status);
-    EXPECT_EQ("1\n", good.out);
+    ASSERT_TRUE(glyphoria::testing::WriteFileBytes(dir_.file("prefs.ini"),
+                                                   "[General]\ndownloadFolder=" + folder + "\n"));
+    const std::string prefs = " --prefs " + Quoted(dir_.file("prefs.ini"));
+    EXPECT_EQ(std::make_pair(1, std::string("0\n")),
+              Run("buy " + Quoted(server_.url("/download/evil")) + prefs));
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("escaped.zip")));
+    EXPECT_EQ(std::make_pair(0, std::string("1\n")),
+              Run("buy " + Quoted(server_.url("/download/good")) + prefs));
     EXPECT_EQ("PK-fonts", ReadFileBytes(folder + "/Fonts.zip"));
-    EXPECT_EQ(2, RunTool(dir, "buy " + Quoted(server_.url("/download/good"))).status);
+    EXPECT_EQ(2, Run("buy " + Quoted(server_.url("/download/good"))).first);  // no --prefs
 }
 
 }  // namespace
