@@ -169,4 +169,13 @@ TEST_F(NetRequest, WhatDoesNotOpen) {
     }
 }
 
+// Other tests (the sampler window's) force the answer through the seam.
+TEST(NetOnline, TestsCanForceTheAnswer) {
+    net::SetOnlineOverride(net::kOnlineForceOff);
+    EXPECT_FALSE(net::IsOnline());
+    net::SetOnlineOverride(net::kOnlineForceOn);
+    EXPECT_TRUE(net::IsOnline());
+    net::SetOnlineOverride(net::kOnlineAuto);
+}
+
 }  // namespace
