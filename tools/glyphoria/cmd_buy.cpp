@@ -32,12 +32,14 @@ int RunBuy(int argc, char** argv) {
     const char* url = nullptr;
     const char* prefs = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--prefs") || !std::strcmp(argv[i], "--cacert")) {
+        const bool prefs_option = !std::strcmp(argv[i], "--prefs");
+        if (prefs_option || !std::strcmp(argv[i], "--cacert")) {
             if (i + 1 >= argc) return UsageError(Self(), "option needs a FILE");
-            if (argv[i][2] == 'p')
-                prefs = argv[++i];
+            const char* file = argv[++i];
+            if (prefs_option)
+                prefs = file;
             else
-                platform::SetTrustedCaFile(argv[++i]);
+                platform::SetTrustedCaFile(file);
         } else if (!url) {
             url = argv[i];
         } else {

@@ -35,12 +35,14 @@ int RunFetch(int argc, char** argv) {
     const char* url = nullptr;
     const char* out = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "-o") || !std::strcmp(argv[i], "--cacert")) {
+        const bool to_file = !std::strcmp(argv[i], "-o");
+        if (to_file || !std::strcmp(argv[i], "--cacert")) {
             if (i + 1 >= argc) return UsageError(Self(), "option needs a FILE");
-            if (argv[i][1] == 'o')
-                out = argv[++i];
+            const char* file = argv[++i];
+            if (to_file)
+                out = file;
             else
-                platform::SetTrustedCaFile(argv[++i]);
+                platform::SetTrustedCaFile(file);
         } else if (!url) {
             url = argv[i];
         } else {
