@@ -122,7 +122,10 @@ int AskOkCancel(const char* key, ...) {
 }
 
 void SetMessageText(const char* key, ...) {
-    if (!key) return;
+    if (!key) {
+        g_main_text.clear();
+        return;
+    }
     std::va_list args;
     va_start(args, key);
     g_main_text = FormatKey(key, args);
@@ -130,7 +133,10 @@ void SetMessageText(const char* key, ...) {
 }
 
 void SetMessageDetail(const char* key, ...) {
-    if (!key) return;
+    if (!key) {
+        g_detail_text.clear();
+        return;
+    }
     std::va_list args;
     va_start(args, key);
     g_detail_text = FormatKey(key, args);

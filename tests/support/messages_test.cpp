@@ -118,6 +118,12 @@ TEST_F(MessagesTest, PendingTextsAreConsumedByOneBox) {
     ASSERT_EQ(boxes.size(), 5u);
     EXPECT_EQ(boxes[4].text, "Hallo key!");
     EXPECT_EQ(boxes[4].detail, "second");
+
+    SetMessageDetail("dropped");
+    SetMessageDetail(nullptr);
+    ShowMessage("hello", "cleared");
+    ASSERT_EQ(boxes.size(), 6u);
+    EXPECT_EQ(boxes[5].detail, "");
 }
 
 TEST_F(MessagesTest, NestedBoxDoesNotSeeTheOuterTexts) {
