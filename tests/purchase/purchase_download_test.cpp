@@ -88,7 +88,7 @@ TEST_F(Purchase, ProbeRules) {
         Answer answer;
         std::string name;  // empty: the probe fails
     } cases[] = {
-        {{"application/zip", "attachment; filename=\"MyFonts.zip\"", "PK"}, "MyFonts.zip"},
+        {{"application/zip", "attachment; filename=\"Order1234.zip\"", "PK"}, "Order1234.zip"},
         {{"application/octet-stream", "attachment; filename=\"a b.zip\"", "PK"}, "a b.zip"},
         {{"application/zip", "attachment; filename*=UTF-8''x.zip; filename=\"x.zip\"", "PK"},
          "x.zip"},
@@ -153,13 +153,13 @@ TEST_F(Purchase, HostileFileNamesAreRefused) {
 TEST_F(Purchase, BuySavesTheArchive) {
     const std::string archive = "PK\x03\x04" + std::string(50000, 'z');
     std::string url =
-        Serve("/download/1", {"application/zip", "attachment; filename=\"MyFonts.zip\"", archive});
-    ASSERT_TRUE(glyphoria::testing::WriteFileBytes(folder_ + "/MyFonts.zip", "older archive"));
+        Serve("/download/1", {"application/zip", "attachment; filename=\"Order1234.zip\"", archive});
+    ASSERT_TRUE(glyphoria::testing::WriteFileBytes(folder_ + "/Order1234.zip", "older archive"));
     EXPECT_EQ(1, DoBuy(url.c_str()));
     EXPECT_EQ(2, Hits("/download/1"));
-    EXPECT_TRUE(ReadFileBytes(folder_ + "/MyFonts.zip") == archive);
+    EXPECT_TRUE(ReadFileBytes(folder_ + "/Order1234.zip") == archive);
     EXPECT_TRUE(ReadFileBytes(folder_ + "/b1.htm") == archive);
-    EXPECT_EQ(std::set<std::string>({"MyFonts.zip", "b1.htm"}), FilesIn(folder_));
+    EXPECT_EQ(std::set<std::string>({"Order1234.zip", "b1.htm"}), FilesIn(folder_));
     EXPECT_TRUE(messages_.empty());
 
     // No folder chosen: the user's downloads folder, not a root folder.
