@@ -14,10 +14,13 @@
 
 namespace glyphoria {
 
+// A null key shows the pending main text as it was set (SetMessageText).
+// AskYesNoCancel's third button is "cancel" (result 3).
 int ShowMessage(const char* key, ...);
 int AskYesNo(const char* key, ...);
 int AskYesNoCancel(const char* key, ...);
 int AskOkCancel(const char* key, ...);
+// A null key clears the pending text.
 void SetMessageText(const char* key, ...);
 void SetMessageDetail(const char* key, ...);
 // The system's text for the error code (0: the last error) shown as text,

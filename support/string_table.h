@@ -30,7 +30,8 @@ void UnloadStrings();
 void GetLocalizedText(const char* key, char* dest, std::size_t cap = 256);
 
 // A malloc'd UTF-16 copy of the key's text (the empty text for an empty
-// entry), or of the key when it has no entry; null for a null key.
+// entry), or of the key when it has no entry; null for a null key. Cut at
+// 255 bytes of UTF-8 like GetLocalizedText, so both forms show the same.
 char16_t* GetLocalizedWide(const char* key);
 
 // The key's text (or the key) used as a printf format for the arguments into

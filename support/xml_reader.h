@@ -12,12 +12,15 @@ namespace glyphoria {
 const char* FindText(const char* text, const char* pattern);
 
 // Copies the element text of the first element `tag` into dest (at most
-// cap - 1 bytes, then a NUL) and returns its length. Returns 0 without writing
+// cap - 1 bytes, then a NUL) and returns the bytes copied: a longer text is
+// cut at cap - 1 bytes (bytes, not characters). Returns 0 without writing
 // for a null text, an empty tag or one over 64 bytes, or a missing opening or
 // closing tag; an empty element returns 0 and writes "". Callers pass 256.
 int GetElementText(const char* text, const char* tag, char* dest, std::size_t cap = 256);
 
-// Like GetElementText, but a new malloc'd copy (the caller frees it), or null.
+// Like GetElementText, but a new malloc'd copy of the whole text (the caller
+// frees it), or null; an empty element gives an empty copy. The closing tag
+// is formed from the tag up to its first blank.
 char* DupElementText(const char* text, const char* tag);
 
 // The element text as a number: def when GetElementText returns 0; "true" 1,
