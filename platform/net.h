@@ -1,0 +1,110 @@
+// The Internet seam: a session, a request on an address, its response
+// headers and its body read piece by piece; a blocking download into a file;
+// the machine's connection state.
+//
+// Windows: a thin layer over WinINet (InternetOpenA, InternetOpenUrlA,
+// HttpQueryInfoA/W, InternetReadFile, InternetGetConnectedState) and the URL
+// moniker (URLDownloadToFileA). POSIX: libcurl; a request runs on a multi
+// handle, so ReadAvailable never waits for the network.
+//
+// Ownership: sessions and requests are owned by their RAII handles
+// (SessionHandle, RequestHandle); a request must be closed before its
+// session. Failures: OpenSession/OpenAddress return an empty handle, the
+// header queries false (also when the value does not fit the caller's buffer:
+// a header is never cut), reads kNetFailed. HTTP status codes are not looked
+// at: an error page is content like any other. Nothing here shows a message
+// or writes the log. Not thread-safe: one thread drives a request.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace glyphoria::platform {
+
+struct InternetSession;
+struct InternetRequest;
+
+struct SessionCloser {
+    void operator()(InternetSession* session) const;
+};
+struct RequestCloser {
+    void operator()(InternetRequest* request) const;
+};
+using SessionHandle = std::unique_ptr<InternetSession, SessionCloser>;
+using RequestHandle = std::unique_ptr<InternetRequest, RequestCloser>;
+
+// Redirects are followed up to this many hops, and only to http and https.
+constexpr long kNetMaxRedirects = 10;
+
+// How long a request may take before it fails like an unreachable server.
+// Zero means no limit of that kind.
+struct NetLimits {
+    long connect_timeout_ms = 0;   // name lookup and connection
+    long response_timeout_ms = 0;  // from the start until the response headers are in
+    long low_speed_bytes = 0;      // fail when fewer than this many bytes per second
+    long low_speed_seconds = 0;    // ... arrive for this many seconds in a row
+};
+
+// A session with direct access (no proxy). agent: the User-Agent text, or
+// null to send none.
+SessionHandle OpenSession(const char* agent);
+
+// Starts a GET of the address and waits until its response headers are in
+// (following redirects). Empty on a malformed address, a refused or failed
+// connection, a certificate that is not trusted, or when a limit runs out.
+RequestHandle OpenAddress(InternetSession* session, const char* address,
+                          const NetLimits& limits = NetLimits{});
+
+// The Content-Type header as sent (parameters included).
+bool QueryContentType(InternetRequest* request, char* buf, std::size_t cap);
+
+// The announced length of the content. Unknown when the server announces
+// none, sends the content in chunks, or sends a Content-Length that is not a
+// plain decimal number or is repeated with different values.
+struct ContentLength {
+    bool known = false;
+    std::uint64_t bytes = 0;
+};
+ContentLength QueryContentLength(InternetRequest* request);
+
+// The first header of that name (case-insensitive) of the final response,
+// without surrounding blanks.
+bool QueryHeader(InternetRequest* request, const char* name, char* buf, std::size_t cap);
+
+enum NetRead {
+    kNetData,     // *got > 0 bytes were stored
+    kNetPending,  // nothing has arrived yet; ask again later
+    kNetEnd,      // the content is complete; nothing more will come
+    kNetFailed,   // the connection broke, or the content ended short of its length
+};
+// Stores at most max bytes of what has already arrived, without waiting.
+NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std::size_t* got);
+// Waits until max bytes have arrived or the content has ended (the request's
+// limits apply), like InternetReadFile: kNetData with *got == max, kNetEnd
+// with *got < max (possibly 0) bytes stored, or kNetFailed.
+NetRead ReadBlocking(InternetRequest* request, void* buf, std::size_t max, std::size_t* got);
+
+// Downloads the address into the file at path and blocks until done, like
+// URLDownloadToFileA. An HTTP error status counts as failure. The file is
+// written beside the path first and renamed into place, so on failure no
+// file (and no partial file) is left at path. True on success.
+bool DownloadToFile(const char* address, const char* path, const NetLimits& limits);
+
+// Trust the certificates of this PEM file in place of the system's bundle
+// (tests with a self-signed certificate; the tool's --cacert). Null or empty
+// goes back to the system's store. Process-wide; applies to requests opened
+// afterwards.
+void SetTrustedCaFile(const char* path);
+
+// Whether the machine is connected. Windows: InternetGetConnectedState.
+// POSIX: online when a non-loopback interface is up, running and has an
+// address, and also on a machine that has no interface but loopback (a
+// sealed build or test machine, where only local services can be meant).
+bool IsOnline();
+
+// Tests force the answer of IsOnline; kOnlineAuto asks the system again.
+enum OnlineOverride { kOnlineAuto, kOnlineForceOn, kOnlineForceOff };
+void SetOnlineOverride(OnlineOverride mode);
+
+}  // namespace glyphoria::platform

@@ -1,0 +1,37 @@
+// Fetching a whole document into memory under a modal progress window that
+// can be cancelled (the remote configuration, a bought font archive).
+//
+// DownloadUrl returns a buffer of the content followed by at least 1000 zero
+// bytes (so a text document reads as a NUL-terminated string), or null when
+// the address cannot be opened, the transfer fails, the content ends short of
+// its announced length, it is too large to hold, or the user cancels. The
+// buffer belongs to the caller, who releases it with free(). On success the
+// content's size is stored through size when it is not null. No message is
+// shown; callers decide what the user sees.
+//
+// The transfer reads at most 20000 bytes per 10 ms tick. A document whose
+// length is not announced (chunked answers, https without a length) is read
+// to the end of the stream.
+#pragma once
+
+#include <cstddef>
+
+namespace glyphoria {
+
+// Scheme kinds of the transfer record; https counts as http.
+constexpr int kSchemeOther = 0;
+constexpr int kSchemeFtp = 1;
+constexpr int kSchemeHttp = 3;
+
+// Largest content a transfer holds; anything announced or arriving beyond it
+// fails the transfer (the original's 4-byte signed size).
+constexpr std::size_t kMaxTransferSize = 0x7FFFFFFF - 1000;
+
+// title_key: string-table key of the window title ("downloading"); an empty
+// key gives an empty title.
+char* DownloadUrl(const char* address, std::size_t* size, const char* title_key);
+
+// The scheme kind of an address (case-sensitive prefix test).
+int SchemeKindOf(const char* address);
+
+}  // namespace glyphoria
