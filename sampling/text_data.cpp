@@ -10,18 +10,13 @@ namespace glyphoria {
 
 namespace {
 
-// Room for the usual record before the list has to grow.
-constexpr std::size_t kInitialEntries = 100;
-
 bool IsFontSizeKey(const char* key) {
     return key && std::strcmp(key, kKeyFontSize) == 0;
 }
 
 }  // namespace
 
-TextData::TextData() {
-    entries_.reserve(kInitialEntries);
-}
+TextData::TextData() = default;
 
 TextData::TextData(const char* text) : TextData() {
     if (text) Parse(text);
@@ -79,7 +74,8 @@ void TextData::SetInt(const char* key, int value) {
 }
 
 void TextData::SetReal(const char* key, double value) {
-    if (IsFontSizeKey(key) && value < kMinFontSize) value = kSmallFontSize;
+    // NaN counts as small, so that what is written reads back the same.
+    if (IsFontSizeKey(key) && !(value >= kMinFontSize)) value = kSmallFontSize;
     char text[kNumberTextSize];
     FormatReal(value, text);
     SetString(key, text);

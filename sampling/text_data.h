@@ -14,13 +14,13 @@
 // (a null result), never cut into a wrong but valid-looking value.
 //
 // Pointers returned by the getters stay valid until the same key is set
-// again or the record is destroyed; buffers returned by the builders until
-// the next builder call that uses the same buffer.
+// again or the record is destroyed (setting other keys does not move them); buffers returned by the
+// builders until the next builder call that uses the same buffer.
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
-#include <vector>
 
 #include "sampling/frame_facts.h"
 #include "support/limits.h"
@@ -115,8 +115,9 @@ class TextData {
     std::size_t ValueIndex(const char* key) const;
     const std::string* Find(const char* key) const;
 
-    // Position 2k is a key, 2k + 1 its value.
-    std::vector<std::string> entries_;
+    // Position 2k is a key, 2k + 1 its value. A deque, so that appending
+    // never moves the strings that earlier getters pointed into.
+    std::deque<std::string> entries_;
     FrameRef frame_;
     char query_[kQuerySize] = {};
     char preview_path_[kPreviewPathSize] = {};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,11 @@ TEST(TextDataList, KeysKeepTheirFirstPositionAndNewKeysGoLast) {
     EXPECT_EQ(PairsOf(record),
               (Pairs{{"id", "9"}, {"psname", "Foo"}, {"extra", "x"}, {"ID", "1"}}));
     EXPECT_EQ(record.GetString("missing"), nullptr);
+    // A value handed out earlier survives the list growing.
+    const char* psname = record.GetString("psname");
+    for (int i = 0; i < 300; ++i)
+        record.SetInt(("k" + std::to_string(i)).c_str(), i);
+    EXPECT_STREQ(psname, "Foo");
     EXPECT_STREQ(record.GetString("missing", "def"), "def");
 }
 
@@ -79,7 +85,7 @@ TEST(TextDataFontSize, FollowsItsRuleBothWays) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expect_stored ? c.expect_stored : "missing");
         TextData record;
-        if (c.written >= 0) record.SetReal("fontsize", c.written);
+        if (!(c.written < 0)) record.SetReal("fontsize", c.written);
         if (c.stored) record.SetString("fontsize", c.stored);
         EXPECT_STREQ(record.GetString("fontsize"), c.expect_stored);
         EXPECT_FLOAT_EQ(record.GetReal("fontsize", 99.0f), c.expect_read);
