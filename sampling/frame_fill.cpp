@@ -1,5 +1,6 @@
 #include "sampling/frame_fill.h"
 
+#include <cstring>
 #include <string>
 
 #include "sampling/percent_codec.h"
@@ -36,6 +37,24 @@ int FillFromText(TextData& record, const FrameSource& frame) {
     return result;
 }
 
+// The label is the only copy of the text once the frame is replaced, so the
+// record must come back whole from it: not too long, and no key or value
+// holding "&" or "?" (a font name, a key the page added) that would split
+// or shift the pairs when the label is read.
+bool SurvivesAsLabel(TextData& record) {
+    const char* label = record.BuildLabel();
+    if (!label) return false;
+    TextData copy(label);
+    if (copy.PairCount() != record.PairCount()) return false;
+    for (std::size_t i = 0; i < record.PairCount(); ++i) {
+        if (std::strcmp(copy.KeyAt(i), record.KeyAt(i)) != 0 ||
+            std::strcmp(copy.ValueAt(i), record.ValueAt(i)) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int RecordStory(TextData& record, const StoryFacts& story) {
@@ -56,10 +75,7 @@ int FillFromFrame(TextData& record, const FrameSource& frame) {
     record.set_frame(frame.Ref());
     const std::string label = frame.Label();
     int result = label.empty() ? FillFromText(record, frame) : FillFromLabel(record, label);
-    // The label is the only copy of the text once the frame is replaced: a
-    // record that cannot be written back must not be tried.
-    if (result && !record.BuildLabel()) return 0;
-    return result;
+    return result && SurvivesAsLabel(record) ? 1 : 0;
 }
 
 }  // namespace glyphoria

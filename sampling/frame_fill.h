@@ -9,8 +9,9 @@
 //
 // The result is 1 when the frame can be tried, 0 when not: no usable id (see
 // shop_id.h), no label and no reachable non-empty story, a label longer than
-// 2047 bytes, or a record whose label would not fit 2048 bytes. A frame that
-// is not tried keeps its text; nothing may replace it then.
+// 2047 bytes, or a record that would not read back whole from its label (a
+// label of 2048 bytes or more, "&" or "?" inside a key or value). A frame
+// that is not tried keeps its text; nothing may replace it then.
 #pragma once
 
 #include "sampling/frame_facts.h"

@@ -122,18 +122,29 @@ TEST(FrameFill, OnlyUsableIdsAreTried) {
     EXPECT_EQ(FillFromFrame(retry, image), 0);
 }
 
-TEST(FrameFill, ARecordWhoseLabelWouldNotFitIsNotTried) {
-    // Keys the page adds travel through the label and can push it past 2047
-    // bytes; the label is the only copy of the text once the frame is gone.
+TEST(FrameFill, ARecordThatWouldNotReadBackFromItsLabelIsNotTried) {
+    // The label is the only copy of the text once the frame is gone. Keys the
+    // page adds travel through it and can push it past 2047 bytes; "&" or "?"
+    // in a value would split or shift the pairs when it is read back.
     const std::u16string text = std::u16string(255, u'&') + u"\r";  // 765 bytes encoded
     struct Case {
-        std::size_t note;
+        std::string argument;
+        std::string postscript_name;
         int expected;
-    } cases[] = {{900, 1}, {1500, 0}};
+    } cases[] = {
+        {"id=1&note=" + std::string(900, 'n'), "Foo", 1},
+        {"id=1&note=" + std::string(1500, 'n'), "Foo", 0},
+        {"x://try?id=1&back=http://shop/?p=2", "Foo", 0},
+        {"id=1", "Foo&Bar", 0},
+        {"id=1", "Foo?Bar", 0},
+        {"id=1", "Foo=Bar", 1},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.note);
-        TextData record(("id=1&note=" + std::string(c.note, 'n')).c_str());
-        EXPECT_EQ(FillFromFrame(record, TextFrame(text)), c.expected);
+        SCOPED_TRACE(c.argument.substr(0, 40) + " " + c.postscript_name);
+        TextData record(c.argument.c_str());
+        FakeFrame frame = TextFrame(text);
+        frame.story.postscript_name = c.postscript_name;
+        EXPECT_EQ(FillFromFrame(record, frame), c.expected);
     }
 }
 
