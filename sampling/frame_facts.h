@@ -18,7 +18,7 @@ constexpr const char* kFrameLabelKey = "Glyphoria";
 // A page item: the document's database (opaque to the core) and the item's
 // UID. The default value is the empty reference (no database, UID 0).
 struct FrameRef {
-    const void* database = nullptr;
+    void* database = nullptr;
     std::uint32_t uid = 0;
 
     bool empty() const { return database == nullptr && uid == 0; }
