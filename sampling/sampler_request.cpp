@@ -62,7 +62,10 @@ const char* SamplerUrl(TextData& record, const SamplerSettings& settings,
     BoundedWriter url(record.mutable_query(), TextData::kQuerySize);
     const char* id = record.GetString(kKeyId);
     // A longer base would have been cut into another address.
-    if (settings.base_url.size() > kValueMaxLength || !IsUsableShopId(id)) url.Fail();
+    if (settings.base_url.size() > kValueMaxLength || !IsUsableShopId(id)) {
+        url.Fail();
+        return url.Finish();
+    }
     url.Append(settings.base_url.c_str());
     url.Append("?imagetype=typeit");
     url.Printf("&%s=%s", "shopid", id);
@@ -79,7 +82,10 @@ const char* SamplerUrl(TextData& record, const SamplerSettings& settings,
 const char* BuildPreviewPath(TextData& record, const char* folder, char sep) {
     BoundedWriter path(record.mutable_preview_path(), TextData::kPreviewPathSize);
     const char* id = record.GetString(kKeyId);
-    if (!folder || !*folder || !IsUsableShopId(id)) path.Fail();
+    if (!folder || !*folder || !IsUsableShopId(id)) {
+        path.Fail();
+        return path.Finish();
+    }
     path.Append(folder);
     path.Printf("%c", sep);
     path.Printf("GL_%s.png", id);
