@@ -5,6 +5,8 @@
 //
 // FrameSource describes one page item. SwatchSource describes the swatches of
 // the document the item lives in (looked up by UID, 0 naming no swatch).
+// Swatch UIDs travel as int, as the label writes them ("%d"): the bits of the
+// host's 32-bit UID, so a cast back gives the same UID.
 #pragma once
 
 #include <cstdint>

@@ -14,7 +14,7 @@ int ComponentByte(float component) {
 
 // Looks the swatch up; false when it names none.
 bool Describe(int uid, const SwatchSource& swatches, SwatchFacts* facts) {
-    return uid > 0 && swatches.Describe(uid, facts);
+    return uid != 0 && swatches.Describe(uid, facts);
 }
 
 }  // namespace
