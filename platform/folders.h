@@ -6,7 +6,7 @@
 //
 // Windows: the shell folder's default path (SHGetFolderPathW).
 // POSIX: XDG folders, with these fallbacks:
-//   kFolderAppData   $XDG_CONFIG_HOME, else ~/.config
+//   kFolderAppData   $XDG_CONFIG_HOME, else ~/.config (created when missing)
 //   kFolderPersonal  $XDG_DOCUMENTS_DIR (or user-dirs.dirs), else ~/Documents
 //                    when it exists, else the home folder
 //   kFolderDownloads $XDG_DOWNLOAD_DIR (or user-dirs.dirs), else ~/Downloads

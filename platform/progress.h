@@ -25,7 +25,7 @@ constexpr int kProgressDone = 1;
 constexpr int kProgressFailed = 2;  // failed or cancelled
 
 class ProgressWindow {
-public:
+  public:
     virtual ~ProgressWindow() = default;
     // Text as shown (UTF-8, already localised by the caller).
     virtual void SetTitle(const char* text) = 0;

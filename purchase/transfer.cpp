@@ -20,9 +20,9 @@ using platform::ProgressWindow;
 // One per call, alive for the call.
 struct TransferRecord {
     int scheme_kind = kSchemeOther;
-    char* data = nullptr;       // capacity + kTransferSlack bytes, zero past the content
-    std::size_t capacity = 0;   // room for content
-    std::size_t size = 0;       // announced size (size_known)
+    char* data = nullptr;      // capacity + kTransferSlack bytes, zero past the content
+    std::size_t capacity = 0;  // room for content
+    std::size_t size = 0;      // announced size (size_known)
     std::size_t received = 0;
     bool size_known = false;
     const char* title_key = "";

@@ -29,25 +29,16 @@ LogState& State() {
     return state;
 }
 
-// Puts the byte-order mark into a file that is missing or empty. A file that
-// already has content but no mark is left as it is: writing the mark over its
-// first bytes would destroy them, and in append mode it would land at the end.
-void EnsureBom(const char* path) {
-    if (FileSize(path) > 0) return;
-    std::FILE* file = platform::OpenFile(path, "ab");
-    if (!file) return;
-    WriteUtf8Bom(file);
-    std::fclose(file);
-}
-
+// Appends to the file, creating it when missing. A new or empty file gets
+// the byte-order mark first, so every file the log creates starts with it,
+// even one removed while the host runs. A file that has content but no mark
+// is left as it is: the mark written over its first bytes would destroy them.
 void AppendToFile(const char* path, const char* text, std::size_t length) {
     if (!path[0]) return;
-    // A file the log creates always starts with the mark, even when it was
-    // removed while the host was running.
-    EnsureBom(path);
     std::FILE* file = platform::OpenFile(path, "ab");
     if (!file) return;
-    std::fwrite(text, 1, length, file);
+    if (std::fseek(file, 0, SEEK_END) == 0 && std::ftell(file) == 0) WriteUtf8Bom(file);
+    if (length) std::fwrite(text, 1, length, file);
     std::fclose(file);
 }
 
@@ -72,7 +63,7 @@ void OpenLogInFolder(int mode, const char* folder, const char* vendor_folder) {
 
     if (FileSize(state.path) > static_cast<std::uint32_t>(kLogSizeLimit))
         DeleteFileForce(state.path);
-    if (mode == 1) EnsureBom(state.path);
+    if (mode == 1) AppendToFile(state.path, "", 0);
 }
 
 void OpenLog(int mode, const char* vendor_folder) {

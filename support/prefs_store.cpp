@@ -124,6 +124,7 @@ int PrefsStore::Load(const char* path) {
     text_ = nullptr;
     length_ = capacity_ = 0;
     path_[0] = '\0';
+    unreadable_ = false;
 
     // A path that does not fit is not cut: a cut path would name some other
     // file, which Save would then overwrite. The store starts empty instead
@@ -153,6 +154,9 @@ int PrefsStore::Load(const char* path) {
         return 0;
     }
     if (status == kReadNoMemory) return kPrefsNoMemory;
+    // A file that exists but cannot be read (locked, no permission) is not
+    // missing: the store runs on defaults, but saving would destroy it.
+    unreadable_ = path_[0] && FileExists(path_);
 
     std::string initial;
     platform::ResourceBytes res;
@@ -277,7 +281,7 @@ int PrefsStore::SetString(const char* section, const char* key, const char* valu
 // ---------------------------------------------------------------- Save
 
 int PrefsStore::Save() {
-    if (!path_[0]) return kPrefsWriteFailed;
+    if (!path_[0] || unreadable_) return kPrefsWriteFailed;
     // The file form is built apart from the text, so a failed write leaves
     // memory exactly as it was.
     std::string out;

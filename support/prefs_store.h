@@ -35,7 +35,9 @@ public:
 
     // Replaces the content by the file at path (".ini" put in place of any
     // other extension). A missing file starts the store from the embedded
-    // "Prefs" resource of type "ini" when the module has one, else empty.
+    // "Prefs" resource of type "ini" when the module has one, else empty; so
+    // does a file that exists but cannot be read, which Save then refuses to
+    // replace.
     int Load(const char* path);
     // Copies the value into dest (at most capacity - 1 bytes and a NUL) and
     // returns the value's full length; kPrefsNotFound leaves dest untouched.
@@ -64,6 +66,8 @@ private:
     std::size_t length_ = 0;
     std::size_t capacity_ = 0;
     const char* line_end_ = "\r\n";
+    // The file exists but could not be read: Save must not replace it.
+    bool unreadable_ = false;
 };
 
 // The process-wide store, created on first use, loaded at start-up.

@@ -105,8 +105,12 @@ bool MakeFolders(const std::string& path) {
 std::string FolderPath(int folder) {
     const std::string home = HomeFolder();
     switch (folder) {
-        case kFolderAppData:
-            return ConfigHome(home);
+        case kFolderAppData: {
+            // Always there on Windows; a fresh account here may lack it, and
+            // the preferences could then never be saved.
+            std::string config = ConfigHome(home);
+            return !config.empty() && MakeFolders(config) ? config : std::string();
+        }
         case kFolderPersonal:
             return UserFolder("XDG_DOCUMENTS_DIR", "Documents", home, true);
         case kFolderDownloads:

@@ -42,8 +42,12 @@ struct InternetRequest {
     std::size_t available() const { return pending.size() - pending_off; }
 };
 
-void SessionCloser::operator()(InternetSession* session) const { delete session; }
-void RequestCloser::operator()(InternetRequest* request) const { delete request; }
+void SessionCloser::operator()(InternetSession* session) const {
+    delete session;
+}
+void RequestCloser::operator()(InternetRequest* request) const {
+    delete request;
+}
 
 namespace {
 
@@ -108,7 +112,9 @@ void Pump(InternetRequest* r) {
     CollectDone(r);
 }
 
-void Wait(InternetRequest* r, int ms) { curl_multi_poll(r->multi, nullptr, 0, ms, nullptr); }
+void Wait(InternetRequest* r, int ms) {
+    curl_multi_poll(r->multi, nullptr, 0, ms, nullptr);
+}
 
 std::size_t Take(InternetRequest* r, void* buf, std::size_t max) {
     std::size_t n = r->available() < max ? r->available() : max;
@@ -181,8 +187,7 @@ SessionHandle OpenSession(const char* agent) {
     return session;
 }
 
-RequestHandle OpenAddress(InternetSession* session, const char* address,
-                          const NetLimits& limits) {
+RequestHandle OpenAddress(InternetSession* session, const char* address, const NetLimits& limits) {
     if (!session || !address || !*address) return RequestHandle();
     RequestHandle r(new InternetRequest);
     r->easy = curl_easy_init();
@@ -209,9 +214,9 @@ RequestHandle OpenAddress(InternetSession* session, const char* address,
         if (r->headers_done || r->body_started || r->done) break;
         int slice = kPollSliceMs;
         if (bounded) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                              Clock::now())
-                            .count();
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                    .count();
             if (left <= 0) return RequestHandle();
             if (left < slice) slice = static_cast<int>(left);
         }
@@ -232,8 +237,7 @@ ContentLength QueryContentLength(InternetRequest* request) {
     if (!request) return ContentLength{};
     if (IsHttp(request->easy)) return HttpContentLength(request->easy);
     curl_off_t length = -1;
-    if (curl_easy_getinfo(request->easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) !=
-            CURLE_OK ||
+    if (curl_easy_getinfo(request->easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK ||
         length < 0)
         return ContentLength{};
     return ContentLength{true, static_cast<std::uint64_t>(length)};
@@ -242,8 +246,7 @@ ContentLength QueryContentLength(InternetRequest* request) {
 bool QueryHeader(InternetRequest* request, const char* name, char* buf, std::size_t cap) {
     if (!request || !name || !buf || cap == 0) return false;
     struct curl_header* h = nullptr;
-    if (curl_easy_header(request->easy, name, 0, CURLH_HEADER, -1, &h) != CURLHE_OK)
-        return false;
+    if (curl_easy_header(request->easy, name, 0, CURLH_HEADER, -1, &h) != CURLHE_OK) return false;
     std::size_t len = std::strlen(h->value);
     if (len >= cap) return false;
     std::memcpy(buf, h->value, len + 1);

@@ -36,7 +36,9 @@ bool SystemSaysOnline() {
 
 }  // namespace
 
-void SetOnlineOverride(OnlineOverride mode) { g_override = mode; }
+void SetOnlineOverride(OnlineOverride mode) {
+    g_override = mode;
+}
 
 bool IsOnline() {
     switch (g_override.load()) {

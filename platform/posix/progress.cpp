@@ -35,7 +35,9 @@ ProgressProc CurrentHook() {
     return g_hook;
 }
 
-extern "C" void OnInterrupt(int) { g_cancel = 1; }
+extern "C" void OnInterrupt(int) {
+    g_cancel = 1;
+}
 
 long long NowNs() {
     timespec ts;
@@ -53,7 +55,7 @@ void SleepUntil(long long deadline_ns) {
 
 // Installs the Ctrl-C handler for the lifetime of the window.
 class InterruptGuard {
-public:
+  public:
     InterruptGuard() {
         struct sigaction action = {};
         action.sa_handler = OnInterrupt;
@@ -66,13 +68,13 @@ public:
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
-private:
+  private:
     struct sigaction previous_ = {};
     bool installed_ = false;
 };
 
 class TerminalWindow : public ProgressWindow {
-public:
+  public:
     TerminalWindow() : draw_(isatty(STDERR_FILENO) == 1), started_ns_(NowNs()) {}
     ~TerminalWindow() override {
         if (drawn_) std::fputc('\n', stderr);
@@ -99,7 +101,7 @@ public:
     unsigned interval_ms() const { return interval_ms_; }
     int result() const { return result_; }
 
-private:
+  private:
     void Draw(bool final_frame) {
         if (!draw_) return;
         long long now = NowNs();

@@ -36,17 +36,17 @@ std::size_t FormatProgressLine(char* buf, std::size_t cap, const char* title,
     char pos[32], tot[32], rate[32];
     FormatByteCount(pos, sizeof pos, static_cast<double>(position));
     FormatByteCount(rate, sizeof rate, bytes_per_second < 0 ? 0 : bytes_per_second);
-    if (total == 0)
-        return Landed(std::snprintf(buf, cap, "%s  %s  %s/s", title, pos, rate), cap);
+    if (total == 0) return Landed(std::snprintf(buf, cap, "%s  %s  %s/s", title, pos, rate), cap);
     FormatByteCount(tot, sizeof tot, static_cast<double>(total));
     std::uint64_t shown = position < total ? position : total;
     int percent = static_cast<int>(shown * 100 / total);
     int filled = static_cast<int>(shown * kBarCells / total);
     char bar[kBarCells + 1];
-    for (int i = 0; i < kBarCells; ++i) bar[i] = i < filled ? '#' : '.';
+    for (int i = 0; i < kBarCells; ++i)
+        bar[i] = i < filled ? '#' : '.';
     bar[kBarCells] = '\0';
-    return Landed(std::snprintf(buf, cap, "%s [%s] %3d%%  %s / %s  %s/s", title, bar, percent,
-                                pos, tot, rate),
+    return Landed(std::snprintf(buf, cap, "%s [%s] %3d%%  %s / %s  %s/s", title, bar, percent, pos,
+                                tot, rate),
                   cap);
 }
 

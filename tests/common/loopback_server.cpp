@@ -82,8 +82,8 @@ SelfSignedCertificate::SelfSignedCertificate()
 LoopbackServer::LoopbackServer() : server_(new httplib::Server), scheme_("http") {}
 
 LoopbackServer::LoopbackServer(const SelfSignedCertificate& certificate)
-    : server_(new httplib::SSLServer(certificate.cert_file().c_str(),
-                                     certificate.key_file().c_str())),
+    : server_(
+          new httplib::SSLServer(certificate.cert_file().c_str(), certificate.key_file().c_str())),
       scheme_("https") {
     if (!server_->is_valid()) throw std::runtime_error("https server: certificate not accepted");
 }
@@ -131,7 +131,8 @@ ScriptedServer::~ScriptedServer() {
     }
     wake_.notify_all();
     acceptor_.join();
-    for (std::thread& worker : workers_) worker.join();
+    for (std::thread& worker : workers_)
+        worker.join();
     close(listen_fd_);
 }
 
@@ -193,7 +194,8 @@ void ScriptedServer::Serve(int fd) {
 
 std::string ResponseHead(const std::string& status, const std::vector<std::string>& headers) {
     std::string head = "HTTP/1.1 " + status + "\r\n";
-    for (const std::string& line : headers) head += line + "\r\n";
+    for (const std::string& line : headers)
+        head += line + "\r\n";
     return head + "\r\n";
 }
 

@@ -25,12 +25,12 @@ namespace glyphoria::testing {
 // self-signed and marked as a CA, so the certificate file itself is the
 // trust anchor a client needs. Throws std::runtime_error on failure.
 class SelfSignedCertificate {
-public:
+  public:
     SelfSignedCertificate();
     const std::string& cert_file() const { return cert_file_; }
     const std::string& key_file() const { return key_file_; }
 
-private:
+  private:
     TempDir dir_;
     std::string cert_file_;
     std::string key_file_;
@@ -39,8 +39,8 @@ private:
 // cpp-httplib on 127.0.0.1 and a port the system picks. Register handlers on
 // server(), then Start(). Throws std::runtime_error when it cannot listen.
 class LoopbackServer {
-public:
-    LoopbackServer();                                                // http://
+  public:
+    LoopbackServer();                                                   // http://
     explicit LoopbackServer(const SelfSignedCertificate& certificate);  // https://
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
@@ -52,7 +52,7 @@ public:
     // "http://127.0.0.1:PORT" (or https) followed by path.
     std::string url(const std::string& path) const;
 
-private:
+  private:
     std::unique_ptr<httplib::Server> server_;
     std::string scheme_;
     int port_ = -1;
@@ -64,7 +64,7 @@ private:
 // server stops), close. Without a closing step the connection is closed after
 // the script.
 class ScriptedServer {
-public:
+  public:
     struct Step {
         enum Kind { kSend, kPause, kClose } kind;
         std::string bytes;
@@ -85,7 +85,7 @@ public:
     int connections() const { return connections_.load(); }
     std::string last_request() const;
 
-private:
+  private:
     void AcceptLoop();
     void Serve(int fd);
     bool PauseFor(int ms);  // false when the server is stopping

@@ -1,0 +1,60 @@
+// glyphoria buy: runs the cart's "doBuy" on an address with a given
+// preferences file and prints the answer the web-window library would get
+// (1 taken over, 0 left to the library).
+#include <cstdio>
+#include <cstring>
+
+#include "platform/net.h"
+#include "purchase/purchase_download.h"
+#include "support/prefs_store.h"
+#include "support/string_table.h"
+#include "tools/glyphoria/subcommand.h"
+
+namespace glyphoria::tool {
+namespace {
+
+int RunBuy(int argc, char** argv);
+
+constexpr const char* kUsage =
+    "  glyphoria buy URL --prefs FILE [--cacert FILE]\n"
+    "Saves a font archive into the preference downloadFolder (section General),\n"
+    "or the user's downloads folder when it is empty. Exit status 0 when the\n"
+    "address was taken over, 1 when not.\n";
+
+GLYPHORIA_SUBCOMMAND(kBuyCommand, "buy", kUsage, "take over a font download link", RunBuy);
+
+const Subcommand& Self() {
+    static const Subcommand self{"buy", kUsage, "", RunBuy};
+    return self;
+}
+
+int RunBuy(int argc, char** argv) {
+    const char* url = nullptr;
+    const char* prefs = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--prefs") || !std::strcmp(argv[i], "--cacert")) {
+            if (i + 1 >= argc) return UsageError(Self(), "option needs a FILE");
+            if (argv[i][2] == 'p')
+                prefs = argv[++i];
+            else
+                platform::SetTrustedCaFile(argv[++i]);
+        } else if (!url) {
+            url = argv[i];
+        } else {
+            return UsageError(Self(), "one URL only");
+        }
+    }
+    if (!url) return UsageError(Self(), "URL missing");
+    if (!prefs) return UsageError(Self(), "--prefs FILE missing");
+    if (Prefs().Load(prefs) != 0) {
+        std::fprintf(stderr, "glyphoria buy: cannot read %s\n", prefs);
+        return kExitNotFound;
+    }
+    LoadStrings();
+    int taken = DoBuy(url);
+    std::printf("%d\n", taken);
+    return taken == 1 ? kExitDone : kExitNotFound;
+}
+
+}  // namespace
+}  // namespace glyphoria::tool
