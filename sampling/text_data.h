@@ -14,8 +14,9 @@
 // (a null result), never cut into a wrong but valid-looking value.
 //
 // Pointers returned by the getters stay valid until the same key is set
-// again or the record is destroyed (setting other keys does not move them); buffers returned by the
-// builders until the next builder call that uses the same buffer.
+// again or the record is destroyed (setting other keys does not move them);
+// buffers returned by the builders until the next builder call that uses the
+// same buffer.
 #pragma once
 
 #include <cstddef>

@@ -46,6 +46,7 @@ TEST(TextDataValues, NumbersAreReadAndWrittenInTheLabelFormat) {
         {"200.600", 200, 200.6f},
         {"-3.5e1x", -3, -35.0f},
         {".5", 0, 0.5f},
+        {"7.", 7, 7.0f},
         {"12abc", 12, 12.0f},
         {"+7", 7, 7.0f},
         {"abc", 0, 0.0f},
