@@ -1,0 +1,95 @@
+#include "sampling/sampler_request.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "sampling/shop_id.h"
+#include "sampling/value_format.h"
+#include "support/limits.h"
+
+namespace glyphoria {
+
+namespace {
+
+// Appends to a fixed buffer; once a piece does not fit, the writer stays
+// failed and nothing more is appended.
+class BoundedWriter {
+  public:
+    BoundedWriter(char* buf, std::size_t cap) : buf_(buf), cap_(cap) { std::memset(buf_, 0, cap_); }
+
+    void Append(const char* text) { Printf("%s", text); }
+
+    void Printf(const char* format, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 2, 3)))
+#endif
+    {
+        if (failed_) return;
+        va_list args;
+        va_start(args, format);
+        int n = std::vsnprintf(buf_ + length_, cap_ - length_, format, args);
+        va_end(args);
+        if (n < 0 || static_cast<std::size_t>(n) >= cap_ - length_) {
+            failed_ = true;
+            return;
+        }
+        length_ += static_cast<std::size_t>(n);
+    }
+
+    void Fail() {
+        failed_ = true;
+    }
+
+    // The text, or null (and an empty buffer) when something did not fit.
+    const char* Finish() {
+        if (!failed_) return buf_;
+        std::memset(buf_, 0, cap_);
+        return nullptr;
+    }
+
+  private:
+    char* buf_;
+    std::size_t cap_;
+    std::size_t length_ = 0;
+    bool failed_ = false;
+};
+
+}  // namespace
+
+const char* SamplerUrl(TextData& record, const SamplerSettings& settings,
+                       const SwatchSource& swatches) {
+    BoundedWriter url(record.mutable_query(), TextData::kQuerySize);
+    const char* id = record.GetString(kKeyId);
+    // A longer base would have been cut into another address.
+    if (settings.base_url.size() > kValueMaxLength || !IsUsableShopId(id)) {
+        url.Fail();
+        return url.Finish();
+    }
+    url.Append(settings.base_url.c_str());
+    url.Append("?imagetype=typeit");
+    url.Printf("&%s=%s", "shopid", id);
+    url.Printf("&%s=%d", "Width", TruncateToInt(record.GetReal(kKeyWidth)));
+    url.Printf("&%s=%d", "Height", TruncateToInt(record.GetReal(kKeyHeight)));
+    float text_size = record.FontSize() * settings.size_factor;
+    url.Printf("&%s=%d", "TextSize", TruncateToInt(text_size));
+    url.Printf("&%s=%s", "TextColor", record.TextColour(swatches));
+    url.Printf("&%s=%s", "BgColor", record.BackgroundColour(swatches));
+    url.Printf("&%s=%s", "RenderText", record.GetString(kKeyText, ""));
+    return url.Finish();
+}
+
+const char* BuildPreviewPath(TextData& record, const char* folder, char sep) {
+    BoundedWriter path(record.mutable_preview_path(), TextData::kPreviewPathSize);
+    const char* id = record.GetString(kKeyId);
+    if (!folder || !*folder || !IsUsableShopId(id)) {
+        path.Fail();
+        return path.Finish();
+    }
+    path.Append(folder);
+    path.Printf("%c", sep);
+    path.Printf("GL_%s.png", id);
+    return path.Finish();
+}
+
+}  // namespace glyphoria

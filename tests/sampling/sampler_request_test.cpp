@@ -1,0 +1,106 @@
+// The sampler URL and the preview path built from a record.
+#include "sampling/sampler_request.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/sampling/fake_document.h"
+
+namespace glyphoria {
+namespace {
+
+const char* kBase = "http://renderer.test/typeit";
+
+std::string Url(const std::string& argument, float factor = 1.0f, const std::string& base = kBase) {
+    TextData record(argument.c_str());
+    SamplerSettings settings{base, factor};
+    const char* url = SamplerUrl(record, settings, testing::FakeSwatches());
+    EXPECT_STREQ(record.query(), url ? url : "");
+    return url ? url : "(none)";
+}
+
+TEST(SamplerUrl, HasItsPiecesInOrder) {
+    EXPECT_EQ(Url("id=77&width=200.600&height=50.200&fontsize=24.000&textUID=11&fillUID=10"
+                  "&text=Hi"),
+              std::string(kBase) +
+                  "?imagetype=typeit&shopid=77&Width=200&Height=50&TextSize=24"
+                  "&TextColor=%23000000&BgColor=transparent&RenderText=Hi");
+    EXPECT_EQ(Url("id=5&textUID=20&fillUID=21&text=%C3%A9%20a", 1.0f, ""),
+              "?imagetype=typeit&shopid=5&Width=0&Height=0&TextSize=24"
+              "&TextColor=%23ff7f00&BgColor=%23336699&RenderText=%C3%A9%20a");
+}
+
+TEST(SamplerUrl, SizesAreTruncatedTowardZero) {
+    struct Case {
+        const char* sizes;  // stored values
+        float factor;
+        const char* expected;
+    } cases[] = {
+        {"", 1.0f, "Width=0&Height=0&TextSize=24"},
+        {"&fontsize=4.000", 1.0f, "Width=0&Height=0&TextSize=12"},
+        {"&fontsize=10.000", 1.5f, "Width=0&Height=0&TextSize=15"},
+        {"&fontsize=9.500", 1.5f, "Width=0&Height=0&TextSize=14"},
+        {"&fontsize=25.000", 0.5f, "Width=0&Height=0&TextSize=12"},
+        {"&fontsize=24.000", -0.02f, "Width=0&Height=0&TextSize=0"},
+        {"&width=-0.5&height=0.999", 1.0f, "Width=0&Height=0&TextSize=24"},
+        {"&width=-7.9&height=1e30", 1.0f, "Width=-7&Height=2147483647&TextSize=24"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.sizes) + " x " + std::to_string(c.factor));
+        EXPECT_NE(Url(std::string("id=1") + c.sizes, c.factor)
+                      .find(std::string("&shopid=1&") + c.expected + "&TextColor="),
+                  std::string::npos);
+    }
+}
+
+TEST(SamplerUrl, IsRefusedRatherThanCut) {
+    // With "id=1" and an empty base, everything but the text.
+    const std::size_t fixed = Url("id=1", 1.0f, "").size();
+    struct Case {
+        const char* name;
+        std::string argument;
+        std::string base;
+        bool built;
+    } cases[] = {
+        {"base of 255 bytes", "id=1", std::string(255, 'b'), true},
+        {"base of 256 bytes", "id=1", std::string(256, 'b'), false},
+        {"no id", "text=Hi", kBase, false},
+        {"id of 32 bytes", "id=" + std::string(32, '1'), kBase, false},
+        {"2047 bytes", "id=1&text=" + std::string(2047 - fixed, 't'), "", true},
+        {"2048 bytes", "id=1&text=" + std::string(2048 - fixed, 't'), "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Url(c.argument, 1.0f, c.base) != "(none)", c.built);
+    }
+}
+
+TEST(PreviewPath, IsNamedAfterTheIdInTheFolderOrRefused) {
+    struct Case {
+        const char* argument;
+        std::string folder;
+        char sep;
+        const char* expected;  // null: refused
+    } cases[] = {
+        {"id=1234", "C:\\TEMP", '\\', "C:\\TEMP\\GL_1234.png"},
+        {"id=a.b-c_d", "/tmp", '/', "/tmp/GL_a.b-c_d.png"},
+        {"id=..", "/tmp", '/', nullptr},
+        {"x=1", "/tmp", '/', nullptr},
+        {"id=1", "", '/', nullptr},
+        // "/GL_1.png" is 9 bytes; the buffer holds 511 and a NUL.
+        {"id=1", std::string(503, 'f'), '/', nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.argument);
+        TextData record(c.argument);
+        const char* path = BuildPreviewPath(record, c.folder.c_str(), c.sep);
+        EXPECT_STREQ(path, c.expected);
+        EXPECT_STREQ(record.preview_path(), c.expected ? c.expected : "");
+    }
+    TextData record("id=1");
+    EXPECT_NE(BuildPreviewPath(record, std::string(502, 'f').c_str(), '/'), nullptr);
+}
+
+}  // namespace
+}  // namespace glyphoria
