@@ -44,7 +44,7 @@ class Purchase : public ::testing::Test {
         std::filesystem::create_directory(folder_);
         ASSERT_EQ(0, glyphoria::Prefs().Load(parent_.file("prefs.ini").c_str()));
         SetFolder(folder_);
-        glyphoria::SetMessageBoxHook([this](const glyphoria::MessageBox& box) {
+        glyphoria::SetMessageBoxHook([this](const glyphoria::ShownMessage& box) {
             messages_.push_back(box.text);
             return 1;
         });
