@@ -52,8 +52,14 @@ bool ReadWhole(const std::string& path, std::string* bytes) {
 }
 
 bool WriteEntries(zipFile zip, const std::vector<const CatalogueFont*>& fonts, std::string* error) {
-    time_t now = time(nullptr);
-    if (!AddEntry(zip, kArchiveFolder, InfoForTime(now), "")) {
+    // The folder and the licence take the newest font's date, so the same
+    // purchase always gives the same bytes.
+    time_t newest = 0;
+    for (const CatalogueFont* font : fonts) {
+        struct stat st {};
+        if (stat(font->path.c_str(), &st) == 0 && st.st_mtime > newest) newest = st.st_mtime;
+    }
+    if (!AddEntry(zip, kArchiveFolder, InfoForTime(newest), "")) {
         *error = "cannot add the folder entry";
         return false;
     }
@@ -69,7 +75,8 @@ bool WriteEntries(zipFile zip, const std::vector<const CatalogueFont*>& fonts, s
             return false;
         }
     }
-    if (!AddEntry(zip, std::string(kArchiveFolder) + "License.txt", InfoForTime(now), kLicense)) {
+    if (!AddEntry(zip, std::string(kArchiveFolder) + "License.txt", InfoForTime(newest),
+                  kLicense)) {
         *error = "cannot add the licence";
         return false;
     }

@@ -4,7 +4,8 @@
 // font files below it under their own file names, and a licence text
 // "GlyphoriaFonts/License.txt". Each font entry carries the modification time
 // of its source file as broken-down UTC, since ZIP times have no zone and the
-// fonts' installer reads them as UTC.
+// fonts' installer reads them as UTC; the folder and the licence carry the
+// newest of those times. The same fonts thus always give the same bytes.
 #pragma once
 
 #include <optional>

@@ -65,7 +65,9 @@ void BreakParagraph(const std::string& paragraph, double max_width, const TextMe
             lines->push_back(line);
             line = word;
         } else {
-            if (!line.empty()) line += " ";
+            // Too wide for any line: it starts a line of its own and is cut.
+            if (!line.empty()) lines->push_back(line);
+            line.clear();
             CutWord(word, max_width, measure, lines, &line);
         }
     }

@@ -30,8 +30,9 @@ FetchResult Fetch(const std::string& url, const std::string& ca_file) {
         return result;
     }
     client.set_follow_location(true);
-    // The address is already encoded as the page wrote it.
-    client.set_url_encode(false);
+    // cpp-httplib's encoding leaves "%" alone, so addresses the page wrote
+    // already encoded pass unchanged; it is needed for redirects, whose
+    // Location the client hands on decoded.
     client.set_connection_timeout(5);
     client.set_read_timeout(15);
     if (scheme == "https") {
