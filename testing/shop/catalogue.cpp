@@ -6,6 +6,13 @@
 #include <filesystem>
 #include <map>
 
+// fontconfig loses some blocks while it parses the system's configuration
+// files; the leak checker would blame every program that uses the shop.
+// Weak, so that a program with its own suppressions keeps them.
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 namespace glyphoria::testing::shop {
 
 namespace {
