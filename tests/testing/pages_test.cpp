@@ -86,22 +86,13 @@ TEST_F(ShopPagesTest, ConfigurationVariantsByQuery) {
             EXPECT_EQ(doc.find(text), std::string::npos) << text;
     }
     EXPECT_EQ(Get(shop_->base_url(), "/glyphoria/config.xml?status=503").status, 503);
-}
-
-TEST_F(ShopPagesTest, ConfigurationOptionsSetOnTheShopApplyWithoutAQuery) {
+    // Options set on the shop hold for requests without a query.
     shop::ConfigOptions options;
-    options.only = {"search"};
     options.name_case = shop::NameCase::kUpper;
     shop_->set_config_options(options);
     std::string doc = Config();
     shop_->set_config_options({});
     EXPECT_NE(doc.find("<SEARCH>"), std::string::npos);
-    EXPECT_EQ(doc.find("CARTURL"), std::string::npos);
-    // A query still wins over the shop's setting.
-    shop_->set_config_options(options);
-    doc = Config("case=lower");
-    shop_->set_config_options({});
-    EXPECT_NE(doc.find("<search>"), std::string::npos);
 }
 
 TEST_F(ShopPagesTest, SamplerPageOffersEveryFontInBothTryForms) {

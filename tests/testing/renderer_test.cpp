@@ -2,9 +2,7 @@
 // size, colours, transparency, font choice, wrapping and refusals.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <map>
-#include <thread>
 
 #include "tests/testing/standin_test_support.h"
 
@@ -142,12 +140,6 @@ TEST_F(RendererTest, WrapsLongTextToTheWidthAndLineEndsStartNewLines) {
     EXPECT_GT(inked_rows(broken), 2 * inked_rows(one_line));
 }
 
-TEST_F(RendererTest, RendersNonAsciiAndBrokenUtf8) {
-    // é, then a lone lead byte as a cut-off text would end.
-    HttpAnswer answer = Get(shop_->base_url(), Target({{"RenderText", "%C3%A9t%C3%A9%C3"}}));
-    EXPECT_EQ(answer.status, 200) << answer.body;
-}
-
 TEST_F(RendererTest, RefusesBadRequestsWithAClientError) {
     struct Case {
         const char* name;
@@ -169,6 +161,8 @@ TEST_F(RendererTest, RefusesBadRequestsWithAClientError) {
         {"TextColor", "%23abcde", 400},
         {"BgColor", "%23gg0000", 400},
         {"BgColor", "%23", 400},
+        {"BgColor", "%2523ff0000%23", 400},
+        {"TextColor", "ff0000", 400},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + "=" + c.value);
@@ -176,29 +170,11 @@ TEST_F(RendererTest, RefusesBadRequestsWithAClientError) {
         EXPECT_EQ(answer.status, c.status) << answer.body;
         EXPECT_NE(answer.header("Content-Type"), "image/png");
     }
+    EXPECT_EQ(Get(shop_->base_url(), Target({{"RenderText", "cut%C3"}})).status, 200);
     HttpAnswer other_type = Get(shop_->base_url(),
                                 "/render?imagetype=jpeg&shopid=1001&Width=9&"
                                 "Height=9&TextSize=9");
     EXPECT_EQ(other_type.status, 400);
-}
-
-TEST_F(RendererTest, LogsTheExactTargetThatArrived) {
-    shop_->log().Clear();
-    std::string target = Target({{"RenderText", "Hello%20World%21"}});
-    Get(shop_->base_url(), target);
-    // The status is filled in once the answer has gone out, which may be
-    // just after the client has it.
-    std::vector<shop::LoggedRequest> requests;
-    for (int i = 0; i < 100; ++i) {
-        requests = shop_->log().WithPrefix("/render");
-        if (requests.size() == 1 && requests[0].status != 0) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].target, target);
-    EXPECT_EQ(requests[0].method, "GET");
-    EXPECT_EQ(requests[0].status, 200);
-    EXPECT_FALSE(requests[0].header("Host").empty());
 }
 
 }  // namespace

@@ -90,16 +90,5 @@ TEST(ShopProgramTest, PrintsItsAddressFirstAndServesTheRenderer) {
     EXPECT_EQ(program.Terminate(), 0);
 }
 
-TEST(ShopProgramTest, RefusesUnknownOptions) {
-    struct Case {
-        std::vector<std::string> args;
-    } cases[] = {{{"--bogus"}}, {{"--port"}}, {{"--port", "70000"}}, {{"--port", "x"}}};
-    for (const Case& c : cases) {
-        ShopProgram program(c.args);
-        EXPECT_EQ(program.ReadLine(), "");
-        EXPECT_EQ(program.Terminate(), 2);
-    }
-}
-
 }  // namespace
 }  // namespace glyphoria::testing::standin

@@ -61,7 +61,6 @@ HttpAnswer Get(const std::string& origin, const std::string& target, GetOptions 
     httplib::Client client(origin);
     client.set_url_encode(false);
     client.set_read_timeout(options.read_timeout_seconds);
-    client.set_follow_location(options.follow_redirects);
     if (!options.ca_file.empty()) client.set_ca_cert_path(options.ca_file);
     httplib::Result result = client.Get(target);
     if (!result) {
@@ -85,29 +84,22 @@ std::optional<Image> DecodePng(const std::string& bytes) {
         cairo_surface_destroy(surface);
         return std::nullopt;
     }
-    cairo_surface_t* argb = surface;
-    if (cairo_image_surface_get_format(surface) != CAIRO_FORMAT_ARGB32) {
-        // Opaque images come back as RGB24; draw them onto ARGB for one layout.
-        argb =
-            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(surface),
-                                       cairo_image_surface_get_height(surface));
-        cairo_t* cr = cairo_create(argb);
-        cairo_set_source_surface(cr, surface, 0, 0);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_destroy(surface);
-    }
-    cairo_surface_flush(argb);
+    cairo_surface_flush(surface);
+    // Opaque images come back as RGB24, whose top byte means nothing.
+    uint32_t opaque =
+        cairo_image_surface_get_format(surface) == CAIRO_FORMAT_RGB24 ? 0xFF000000u : 0;
     Image image;
-    image.width = cairo_image_surface_get_width(argb);
-    image.height = cairo_image_surface_get_height(argb);
-    int stride = cairo_image_surface_get_stride(argb);
-    const unsigned char* data = cairo_image_surface_get_data(argb);
+    image.width = cairo_image_surface_get_width(surface);
+    image.height = cairo_image_surface_get_height(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
     image.pixels.resize(static_cast<size_t>(image.width) * image.height);
-    for (int y = 0; y < image.height; ++y)
-        std::memcpy(&image.pixels[static_cast<size_t>(y) * image.width], data + y * stride,
-                    static_cast<size_t>(image.width) * 4);
-    cairo_surface_destroy(argb);
+    for (int y = 0; y < image.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
+        for (int x = 0; x < image.width; ++x)
+            image.pixels[static_cast<size_t>(y) * image.width + x] = row[x] | opaque;
+    }
+    cairo_surface_destroy(surface);
     return image;
 }
 

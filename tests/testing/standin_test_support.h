@@ -30,7 +30,6 @@ struct HttpAnswer {
 struct GetOptions {
     int read_timeout_seconds = 10;
     std::string ca_file;  // for https: verify against this file
-    bool follow_redirects = false;
 };
 
 // GET origin + target ("http://127.0.0.1:P" + "/path?query"), target sent as is.

@@ -1,4 +1,4 @@
-// The shop's text rules: query decoding, colours, UTF-8 repair and line
+// The shop's text rules: query decoding, UTF-8 repair and line
 // breaking, where a mistake would show as a wrong or missing sample.
 #include <gtest/gtest.h>
 
@@ -33,37 +33,6 @@ TEST(QueryTest, DecodesOnceAndKeepsPlusAndBrokenEscapes) {
     }
     EXPECT_FALSE(Query("a=1").Get("b").has_value());
     EXPECT_EQ(QueryOfTarget("/render?x=%C3%A9").GetOr("x", ""), "\xC3\xA9");
-}
-
-TEST(ColourTest, AcceptsHashOrEscapedHashAndSixHexDigitsOnly) {
-    struct Case {
-        const char* text;
-        bool allow_transparent;
-        bool valid;
-        double red, green, blue, alpha;
-    } cases[] = {
-        {"#ff8000", false, true, 1, 128 / 255.0, 0, 1},
-        {"%23FF8000", false, true, 1, 128 / 255.0, 0, 1},
-        {"transparent", true, true, 0, 0, 0, 0},
-        {"Transparent", true, true, 0, 0, 0, 0},
-        {"transparent", false, false, 0, 0, 0, 0},
-        {"ff8000", false, false, 0, 0, 0, 0},
-        {"#ff800", false, false, 0, 0, 0, 0},
-        {"#ff80000", false, false, 0, 0, 0, 0},
-        {"#ff80g0", false, false, 0, 0, 0, 0},
-        {"%2523ff8000", false, false, 0, 0, 0, 0},
-        {"", false, false, 0, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        std::optional<Colour> colour = ParseColour(c.text, c.allow_transparent);
-        ASSERT_EQ(colour.has_value(), c.valid);
-        if (!colour) continue;
-        EXPECT_DOUBLE_EQ(colour->red, c.red);
-        EXPECT_DOUBLE_EQ(colour->green, c.green);
-        EXPECT_DOUBLE_EQ(colour->blue, c.blue);
-        EXPECT_DOUBLE_EQ(colour->alpha, c.alpha);
-    }
 }
 
 TEST(Utf8RepairTest, KeepsWellFormedTextAndReplacesEachBadByte) {

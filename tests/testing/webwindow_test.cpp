@@ -171,18 +171,16 @@ TEST_F(WebWindowTest, AnswersTheCommandTableExactly) {
     }
     // None of it called back.
     EXPECT_TRUE(Calls().empty());
-}
-
-TEST_F(WebWindowTest, VersionAnswerAndVisibilityAreSetByTheTest) {
+    // The answered version and the visibility can be set from outside.
     ASSERT_EQ(control_("version", "27"), 1);
     EXPECT_EQ(main_("version", Callback()), 27);
     ASSERT_EQ(control_("visible", "1"), 1);
     EXPECT_EQ(main_("isTryWndVisible", 0), 1);
     EXPECT_EQ(control_("no such setting", "1"), 0);
     EXPECT_EQ(control_(nullptr, nullptr), 0);
-    ASSERT_EQ(control_("reset", nullptr), 1);
-    EXPECT_EQ(main_("version", Callback()), 28);
-    EXPECT_EQ(main_("isTryWndVisible", 0), 0);
+    // Control characters cannot break a line of the record.
+    main_("a\tb\nc", 0);
+    EXPECT_TRUE(Recorded("main\ta\\tb\\nc\tnull\t0"));
 }
 
 TEST_F(WebWindowTest, ShowFetchesTheStartPageAndRecordsIt) {
@@ -267,41 +265,35 @@ TEST_F(WebWindowTest, RawCallsPassNullOrTheTextAsIs) {
     EXPECT_TRUE(Recorded("callback\tdoTry\tnull\t0"));
 }
 
-TEST_F(WebWindowTest, PreferenceAndStringCommandsUseValueBuffers) {
+TEST_F(WebWindowTest, ValueCommandsUseBuffersOfTheirCapacity) {
     ASSERT_EQ(main_("version", Callback()), 28);
     EXPECT_EQ(act_("setPrefString", "search=http://a/b?c=d"), 0);
     EXPECT_EQ(FakePlugin::Get().prefs["search"], "http://a/b?c=d");
-    EXPECT_EQ(act_("prefString", "search"), 0);
-    EXPECT_TRUE(Recorded("callback\tprefString\tsearch\t0\thttp://a/b?c=d"));
-    // A key the plug-in does not know leaves the buffer as it was.
-    EXPECT_EQ(act_("prefString", "missing=untouched"), 0);
-    EXPECT_TRUE(Recorded("callback\tprefString\tmissing\t0\tuntouched"));
-    EXPECT_EQ(act_("langString", "noInternet"), 0);
-    EXPECT_TRUE(Recorded("callback\tlangString\tnoInternet\t0\ttext of noInternet"));
-    EXPECT_TRUE(Recorded("callback\tsetPrefString\tsearch\t0\thttp://a/b?c=d"));
-}
-
-TEST_F(WebWindowTest, ValueBuffersHaveTheirCapacityAndOverrunsAreNoted) {
-    ASSERT_EQ(main_("version", Callback()), 28);
     struct Case {
         const char* command;
-        size_t bytes;  // written before the NUL
-        bool overrun;
+        const char* argument;
+        size_t bytes;      // the fake plug-in writes this many 'x' and a NUL (0: its real answer)
+        std::string line;  // expected record line; "" for an overrun
     } cases[] = {
-        {"prefString", kGlyphoriaPrefValueCapacity - 1, false},
-        {"langString", kGlyphoriaLangValueCapacity - 1, false},
-        {"prefString", kGlyphoriaPrefValueCapacity + 3, true},
-        {"langString", kGlyphoriaLangValueCapacity, true},
+        {"prefString", "search", 0, "callback\tprefString\tsearch\t0\thttp://a/b?c=d"},
+        // A key the plug-in does not know leaves the buffer as it was.
+        {"prefString", "missing=untouched", 0, "callback\tprefString\tmissing\t0\tuntouched"},
+        {"langString", "noInternet", 0, "callback\tlangString\tnoInternet\t0\ttext of noInternet"},
+        {"prefString", "key", kGlyphoriaPrefValueCapacity - 1,
+         "callback\tprefString\tkey\t0\t" + std::string(kGlyphoriaPrefValueCapacity - 1, 'x')},
+        {"langString", "key", kGlyphoriaLangValueCapacity - 1,
+         "callback\tlangString\tkey\t0\t" + std::string(kGlyphoriaLangValueCapacity - 1, 'x')},
+        {"prefString", "key", kGlyphoriaPrefValueCapacity + 3, ""},
+        {"langString", "key", kGlyphoriaLangValueCapacity, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.command) + " " + std::to_string(c.bytes));
+        SCOPED_TRACE(std::string(c.command) + " " + c.argument + " " + std::to_string(c.bytes));
         control_("clearRecord", nullptr);
         FakePlugin::Get().write_bytes = c.bytes;
-        act_(c.command, "key");
-        EXPECT_EQ(Recorded(std::string("note\toverrun ") + c.command), c.overrun);
-        if (!c.overrun) {
-            EXPECT_TRUE(Recorded(std::string("callback\t") + c.command + "\tkey\t0\t" +
-                                 std::string(c.bytes, 'x')));
+        EXPECT_EQ(act_(c.command, c.argument), 0);
+        EXPECT_EQ(Recorded(std::string("note\toverrun ") + c.command), c.line.empty());
+        if (!c.line.empty()) {
+            EXPECT_TRUE(Recorded(c.line));
         }
     }
 }
@@ -353,19 +345,6 @@ TEST_F(WebWindowTest, FetchesOverHttpsWithTheShopsCertificate) {
     EXPECT_EQ(act_("try", "2001"), 0);
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0].argument.rfind("id=2001&", 0), 0u);
-}
-
-TEST_F(WebWindowTest, RecordIsCopiedLikeSnprintf) {
-    main_("isTryWndVisible", 0);
-    size_t length = record_(nullptr, 0);
-    ASSERT_EQ(length, std::string("main\tisTryWndVisible\tnull\t0\n").size());
-    char small[5];
-    std::memset(small, '#', sizeof small);
-    EXPECT_EQ(record_(small, sizeof small), length);
-    EXPECT_STREQ(small, "main");
-    // Control characters cannot break a line of the record.
-    main_("a\tb\nc", 0);
-    EXPECT_TRUE(Recorded("main\ta\\tb\\nc\tnull\t0"));
 }
 
 }  // namespace
