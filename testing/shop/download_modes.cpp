@@ -96,10 +96,10 @@ std::optional<DownloadPlan> PlanDownload(const std::string& mode, const std::str
         plan.status = (status >= 400 && status <= 599) ? status : 500;
         plan.content_type = "text/html";
         plan.disposition.reset();
-        plan.body = BodyKind::kErrorPage;
+        plan.body = BodyKind::kStatusPage;
     } else if (mode == "error-archive") {
         plan.status = 500;
-        plan.body = BodyKind::kErrorPage;
+        plan.body = BodyKind::kStatusPage;
     } else if (mode == "html") {
         plan.content_type = "text/html";
         plan.disposition.reset();
@@ -112,7 +112,7 @@ std::optional<DownloadPlan> PlanDownload(const std::string& mode, const std::str
         plan.status = 302;
         plan.content_type = "text/html";
         plan.disposition.reset();
-        plan.body = BodyKind::kErrorPage;
+        plan.body = BodyKind::kStatusPage;
         plan.location =
             "/download/ok/" + PercentEncode(file_name) + (raw_query.empty() ? "" : "?" + raw_query);
     } else {

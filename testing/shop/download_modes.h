@@ -22,7 +22,7 @@ enum class Delivery {
     kDrop,     // Content-Length, half the body, then the connection is closed
 };
 
-enum class BodyKind { kArchive, kErrorPage, kSignInPage, kPdf };
+enum class BodyKind { kArchive, kStatusPage, kSignInPage, kPdf };
 
 struct DownloadMode {
     const char* name;

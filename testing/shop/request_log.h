@@ -1,9 +1,9 @@
 // In-memory record of every request the shop received, in arrival order.
 //
 // A request is recorded when it arrives (so a test can see a request that is
-// still being answered, a stalled download for example) and gets its status
-// when the answer is complete (0 until then, and for an answer that broke
-// off before that). Safe to use from any thread; readers get copies.
+// still being answered, a stalled download for example) and gets the status
+// of its answer once that has been written or broken off (0 until then).
+// Safe to use from any thread; readers get copies.
 #pragma once
 
 #include <cstdint>

@@ -72,9 +72,9 @@ bool FontsOf(const Catalogue& catalogue, const Query& query,
     return true;
 }
 
-std::string ErrorPage(int status) {
-    return "<!DOCTYPE html>\n<html><body><h1>Download failed</h1><p>The shop answered " +
-           std::to_string(status) + ".</p></body></html>\n";
+std::string StatusPage(int status) {
+    return "<!DOCTYPE html>\n<html><body><h1>" + std::to_string(status) +
+           "</h1><p>No download here.</p></body></html>\n";
 }
 
 const char kSignInPage[] =
@@ -200,8 +200,8 @@ void Shop::Impl::InstallRoutes(httplib::Server& server, bool secure) {
                 body = std::move(*archive);
                 break;
             }
-            case BodyKind::kErrorPage:
-                body = ErrorPage(plan->status);
+            case BodyKind::kStatusPage:
+                body = StatusPage(plan->status);
                 break;
             case BodyKind::kSignInPage:
                 body = kSignInPage;
