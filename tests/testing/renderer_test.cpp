@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "tests/common/test_env.h"
 #include "tests/testing/standin_test_support.h"
 
 namespace glyphoria::testing::standin {
@@ -175,6 +176,30 @@ TEST_F(RendererTest, RefusesBadRequestsWithAClientError) {
                                 "/render?imagetype=jpeg&shopid=1001&Width=9&"
                                 "Height=9&TextSize=9");
     EXPECT_EQ(other_type.status, 400);
+}
+
+TEST(ExtraFontsTest, FontsFromAFolderGetIdsFrom9001InNameOrder) {
+    TempDir fonts;
+    std::string cursor = shop::Catalogue::Standard().Find("1004")->path;
+    std::string sans = shop::Catalogue::Standard().Find("2001")->path;
+    ASSERT_TRUE(WriteFileBytes(fonts.file("b.ttf"), ReadFileBytes(sans)));
+    ASSERT_TRUE(WriteFileBytes(fonts.file("a.otf"), ReadFileBytes(cursor)));
+    ASSERT_TRUE(WriteFileBytes(fonts.file("c.otf"), "not a font"));
+    shop::ShopOptions options;
+    options.https = false;
+    options.fonts_dir = fonts.path();
+    std::unique_ptr<Shop> shop = StartShop(options);
+    ASSERT_NE(shop, nullptr);
+    ASSERT_NE(shop->catalogue().Find("9001"), nullptr);
+    EXPECT_EQ(shop->catalogue().Find("9001")->postscript_name, "TeXGyreCursor-Regular");
+    EXPECT_TRUE(shop->catalogue().Find("9001")->opentype);
+    ASSERT_NE(shop->catalogue().Find("9002"), nullptr);
+    EXPECT_EQ(shop->catalogue().Find("9002")->postscript_name, "DejaVuSans");
+    EXPECT_EQ(shop->catalogue().Find("9003"), nullptr);
+    HttpAnswer answer = Get(shop->base_url(),
+                            "/render?imagetype=typeit&shopid=9002&Width=50&"
+                            "Height=20&TextSize=12&RenderText=Hi");
+    EXPECT_EQ(answer.status, 200) << answer.body;
 }
 
 }  // namespace
