@@ -47,6 +47,7 @@ const std::vector<DownloadMode>& DownloadModes() {
         {"long-256", "quoted file name of 256 bytes"},
         {"stall", "half the archive, a pause (seconds=N, at most 10), then the rest"},
         {"drop", "half the archive, then the connection is closed"},
+        {"huge-length", "Content-Length 4294967295, the archive, then the connection is closed"},
         {"error", "an error status (status=NNN, default 500) with an HTML body"},
         {"error-archive", "status 500 with archive headers and an HTML body"},
         {"html", "a sign-in page (text/html) instead of the archive"},
@@ -91,6 +92,8 @@ std::optional<DownloadPlan> PlanDownload(const std::string& mode, const std::str
         plan.delivery = Delivery::kStall;
     } else if (mode == "drop") {
         plan.delivery = Delivery::kDrop;
+    } else if (mode == "huge-length") {
+        plan.delivery = Delivery::kOverstated;
     } else if (mode == "error") {
         int status = std::atoi(status_param.c_str());
         plan.status = (status >= 400 && status <= 599) ? status : 500;

@@ -16,11 +16,16 @@
 namespace glyphoria::testing::shop {
 
 enum class Delivery {
-    kWhole,    // Content-Length and the whole body
-    kChunked,  // chunked transfer coding, no Content-Length
-    kStall,    // Content-Length, half the body, a pause, then the rest
-    kDrop,     // Content-Length, half the body, then the connection is closed
+    kWhole,       // Content-Length and the whole body
+    kChunked,     // chunked transfer coding, no Content-Length
+    kStall,       // Content-Length, half the body, a pause, then the rest
+    kDrop,        // Content-Length, half the body, then the connection is closed
+    kOverstated,  // Content-Length kOverstatedLength, the whole body, then the connection is closed
 };
+
+// The largest length a 32-bit field holds: a client that adds one for a NUL
+// in 32 bits gets 0.
+constexpr size_t kOverstatedLength = 0xFFFFFFFFu;
 
 enum class BodyKind { kArchive, kStatusPage, kSignInPage, kPdf };
 

@@ -124,6 +124,15 @@ void Deliver(const DownloadPlan& plan, std::string body, int stall_seconds, cons
             res.set_content_provider(shared->size(), plan.content_type,
                                      SplitProvider(shared, pause, stall_seconds));
             break;
+        case Delivery::kOverstated:
+            res.set_content_provider(
+                kOverstatedLength, plan.content_type,
+                [shared](size_t offset, size_t length, httplib::DataSink& sink) {
+                    if (offset >= shared->size()) return false;  // closes the connection
+                    return sink.write(shared->data() + offset,
+                                      std::min(length, shared->size() - offset));
+                });
+            break;
         case Delivery::kDrop:
             res.set_content_provider(shared->size(), plan.content_type,
                                      SplitProvider(shared, pause, -1));

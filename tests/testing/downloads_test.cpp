@@ -144,10 +144,16 @@ TEST_F(DownloadsTest, ArchiveHoldsTheFontsInAFolderWithTheirFileDates) {
               std::string::npos);
 }
 
-TEST_F(DownloadsTest, DropEndsTheBodyEarly) {
-    HttpAnswer answer = Get(shop_->base_url(), Target("drop"));
-    EXPECT_FALSE(answer.complete);
-    EXPECT_EQ(answer.error.rfind("Read", 0), 0u) << answer.error;
+TEST_F(DownloadsTest, DropAndHugeLengthEndTheBodyBeforeItsAnnouncedLength) {
+    for (const char* mode : {"drop", "huge-length"}) {
+        SCOPED_TRACE(mode);
+        HttpAnswer answer = Get(shop_->base_url(), Target(mode));
+        EXPECT_FALSE(answer.complete);
+        EXPECT_EQ(answer.error.rfind("Read", 0), 0u) << answer.error;
+    }
+    std::string headers =
+        RunCommand("curl -s -D - -o /dev/null '" + shop_->base_url() + Target("huge-length") + "'");
+    EXPECT_NE(headers.find("Content-Length: 4294967295\r\n"), std::string::npos) << headers;
 }
 
 TEST_F(DownloadsTest, StallPausesTheBodyThenFinishes) {
