@@ -34,6 +34,7 @@ uint64_t RequestLog::Arrived(LoggedRequest request) {
         }
         requests_.push_back(std::move(request));
     }
+    changed_.notify_all();
     if (echo_) echo_(line);
     return sequence;
 }
@@ -49,6 +50,7 @@ void RequestLog::Answered(uint64_t sequence, int status) {
             break;
         }
     }
+    changed_.notify_all();
     if (echo_ && !line.empty()) echo_(line);
 }
 
@@ -63,6 +65,22 @@ std::vector<LoggedRequest> RequestLog::WithPrefix(const std::string& target_pref
     for (const LoggedRequest& request : requests_)
         if (request.target.rfind(target_prefix, 0) == 0) matching.push_back(request);
     return matching;
+}
+
+std::optional<LoggedRequest> RequestLog::WaitFor(const std::string& target_prefix,
+                                                 std::chrono::milliseconds timeout, bool answered) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    std::optional<LoggedRequest> found;
+    changed_.wait_for(lock, timeout, [&] {
+        for (const LoggedRequest& request : requests_) {
+            if (request.target.rfind(target_prefix, 0) == 0 && (!answered || request.status != 0)) {
+                found = request;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
 }
 
 void RequestLog::Clear() {

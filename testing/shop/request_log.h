@@ -6,9 +6,12 @@
 // Safe to use from any thread; readers get copies.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,9 +44,15 @@ class RequestLog {
     // Requests whose target starts with the prefix.
     std::vector<LoggedRequest> WithPrefix(const std::string& target_prefix) const;
     void Clear();
+    // The first request whose target starts with the prefix, once it has
+    // arrived (answered false) or its answer is done (answered true);
+    // nullopt when none does within the timeout.
+    std::optional<LoggedRequest> WaitFor(const std::string& target_prefix,
+                                         std::chrono::milliseconds timeout, bool answered = true);
 
   private:
     mutable std::mutex mutex_;
+    std::condition_variable changed_;
     std::vector<LoggedRequest> requests_;
     uint64_t next_sequence_ = 1;
     std::function<void(const std::string&)> echo_;

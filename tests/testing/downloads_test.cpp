@@ -180,8 +180,7 @@ TEST(ShopLifecycleTest, StopEndsAStalledDownloadAtOnce) {
         return Get(base, "/download/stall/x.zip?ids=1005&seconds=10", options);
     });
     // Wait until the download is in its pause.
-    for (int i = 0; i < 200 && shop->log().WithPrefix("/download").empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(shop->log().WaitFor("/download", std::chrono::seconds(5), false).has_value());
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     auto start = std::chrono::steady_clock::now();
     shop->Stop();

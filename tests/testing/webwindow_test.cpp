@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -186,9 +187,12 @@ TEST_F(WebWindowTest, AnswersTheCommandTableExactly) {
 TEST_F(WebWindowTest, ShowFetchesTheStartPageAndRecordsIt) {
     shop_->log().Clear();
     Open();
-    std::vector<shop::LoggedRequest> requests = shop_->log().WithPrefix("/glyphoria");
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].target, "/glyphoria");
+    std::optional<shop::LoggedRequest> answered =
+        shop_->log().WaitFor("/glyphoria", std::chrono::seconds(2));
+    ASSERT_TRUE(answered.has_value());
+    EXPECT_EQ(answered->target, "/glyphoria");
+    EXPECT_EQ(answered->status, 200);
+    EXPECT_EQ(shop_->log().WithPrefix("/glyphoria").size(), 1u);
     std::string start = shop_->sampler_page_url();
     EXPECT_TRUE(Recorded("main\tversion\tcallback\t28"));
     EXPECT_TRUE(Recorded("main\tshowTryWnd\t" + start + "\t1"));
