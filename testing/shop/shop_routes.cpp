@@ -2,6 +2,7 @@
 // downloads, plus the request log hooks.
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "testing/shop/download_modes.h"

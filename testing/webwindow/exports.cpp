@@ -1,4 +1,5 @@
 // The library's exported C entries (webwindow_api.h), thin over WebWindow.
+#include <algorithm>
 #include <cstring>
 
 #include "testing/webwindow/web_window.h"

@@ -1,5 +1,6 @@
 #include "testing/webwindow/web_window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
