@@ -1,0 +1,355 @@
+// The web-window library as the plug-in meets it: loaded with dlopen by its
+// path, driven through "main", calling back through the plug-in's callback.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+#include "testing/shop/pages.h"
+#include "testing/webwindow/webwindow_api.h"
+#include "tests/testing/standin_test_support.h"
+
+namespace glyphoria::testing::standin {
+namespace {
+
+// What the test plays as the plug-in: every callback is kept, and the
+// answers can be set per command.
+struct FakePlugin {
+    struct Call {
+        std::string command;
+        bool null_argument;
+        std::string argument;  // the string, or the key of a KeyValueArgs
+    };
+    std::mutex mutex;
+    std::vector<Call> calls;
+    std::map<std::string, int32_t> answers;
+    std::map<std::string, std::string> prefs;
+    size_t write_bytes = 0;  // when set, value commands write this many 'x' and a NUL
+
+    static FakePlugin& Get() {
+        static FakePlugin plugin;
+        return plugin;
+    }
+
+    static int32_t Callback(const char* command, intptr_t argument) {
+        FakePlugin& self = Get();
+        std::lock_guard<std::mutex> lock(self.mutex);
+        std::string name = command ? command : "";
+        bool value_command =
+            name == "prefString" || name == "langString" || name == "setPrefString";
+        Call call{name, argument == 0, ""};
+        if (argument && value_command) {
+            auto* args = reinterpret_cast<GlyphoriaKeyValueArgs*>(argument);
+            call.argument = args->key;
+            if (name == "setPrefString") self.prefs[args->key] = args->value;
+            if (self.write_bytes) {
+                std::memset(args->value, 'x', self.write_bytes);
+                args->value[self.write_bytes] = '\0';
+            } else if (name == "prefString" && self.prefs.count(args->key)) {
+                std::strcpy(args->value, self.prefs[args->key].c_str());
+            } else if (name == "langString") {
+                std::strcpy(args->value, ("text of " + std::string(args->key)).c_str());
+            }
+        } else if (argument) {
+            call.argument = reinterpret_cast<const char*>(argument);
+        }
+        self.calls.push_back(call);
+        auto answer = self.answers.find(name);
+        return answer == self.answers.end() ? 0 : answer->second;
+    }
+
+    void Reset() {
+        std::lock_guard<std::mutex> lock(mutex);
+        calls.clear();
+        answers.clear();
+        prefs.clear();
+        write_bytes = 0;
+    }
+};
+
+class WebWindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        shop_ = StartShop().release();
+        library_ = dlopen(GLYPHORIA_WEBWINDOW_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(library_, nullptr) << dlerror();
+        main_ = reinterpret_cast<GlyphoriaWebWindowMain>(dlsym(library_, "main"));
+        act_ = reinterpret_cast<GlyphoriaWebWindowAct>(dlsym(library_, "glyphoria_webwindow_act"));
+        record_ = reinterpret_cast<GlyphoriaWebWindowRecord>(
+            dlsym(library_, "glyphoria_webwindow_record"));
+        control_ = reinterpret_cast<GlyphoriaWebWindowControl>(
+            dlsym(library_, "glyphoria_webwindow_control"));
+    }
+    static void TearDownTestSuite() {
+        delete shop_;
+        shop_ = nullptr;
+        // The library stays loaded, as it does in the plug-in.
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(main_ && act_ && record_ && control_);
+        ASSERT_EQ(control_("reset", nullptr), 1);
+        FakePlugin::Get().Reset();
+    }
+
+    static intptr_t Arg(const char* text) { return reinterpret_cast<intptr_t>(text); }
+    static intptr_t Callback() { return reinterpret_cast<intptr_t>(&FakePlugin::Callback); }
+
+    // Registers the fake plug-in and shows the shop's sampler page.
+    void Open() {
+        ASSERT_EQ(main_("version", Callback()), 28);
+        std::string start = shop_->sampler_page_url();
+        ASSERT_EQ(main_("showTryWnd", Arg(start.c_str())), 1);
+    }
+
+    static std::vector<std::string> RecordLines() {
+        std::string text(record_(nullptr, 0), '\0');
+        record_(text.data(), text.size() + 1);
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    static bool Recorded(const std::string& line) {
+        for (const std::string& each : RecordLines())
+            if (each == line) return true;
+        return false;
+    }
+
+    static std::vector<FakePlugin::Call> Calls() {
+        std::lock_guard<std::mutex> lock(FakePlugin::Get().mutex);
+        return FakePlugin::Get().calls;
+    }
+
+    static shop::Shop* shop_;
+    static void* library_;
+    static GlyphoriaWebWindowMain main_;
+    static GlyphoriaWebWindowAct act_;
+    static GlyphoriaWebWindowRecord record_;
+    static GlyphoriaWebWindowControl control_;
+};
+
+shop::Shop* WebWindowTest::shop_ = nullptr;
+void* WebWindowTest::library_ = nullptr;
+GlyphoriaWebWindowMain WebWindowTest::main_ = nullptr;
+GlyphoriaWebWindowAct WebWindowTest::act_ = nullptr;
+GlyphoriaWebWindowRecord WebWindowTest::record_ = nullptr;
+GlyphoriaWebWindowControl WebWindowTest::control_ = nullptr;
+
+TEST_F(WebWindowTest, AnswersTheCommandTableExactly) {
+    std::string start = shop_->sampler_page_url();
+    struct Case {
+        const char* command;
+        intptr_t argument;
+        int32_t expected;
+    } cases[] = {
+        {"isTryWndVisible", 0, 0},
+        {"version", Callback(), 28},
+        {"showTryWnd", Arg(start.c_str()), 1},
+        {"isTryWndVisible", 0, 1},
+        {"ISTRYWNDVISIBLE", 0, 0},
+        {"IsTryWndVisible", 0, 0},
+        {"Version", Callback(), 0},
+        {"closeTryWnd", 0, 0},
+        {"isTryWndVisible", 0, 0},
+        {"showTryWnd", 0, 0},
+        {"isTryWndVisible", 0, 0},
+        {"showTryWnd", Arg(""), 0},
+        {"doTry", Arg("id=1"), 0},
+        {"", 0, 0},
+        {nullptr, 0, 0},
+        {"version", 0, 28},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command ? c.command : "(null)");
+        EXPECT_EQ(main_(c.command, c.argument), c.expected);
+    }
+    // None of it called back.
+    EXPECT_TRUE(Calls().empty());
+    // The answered version and the visibility can be set from outside.
+    ASSERT_EQ(control_("version", "27"), 1);
+    EXPECT_EQ(main_("version", Callback()), 27);
+    ASSERT_EQ(control_("visible", "1"), 1);
+    EXPECT_EQ(main_("isTryWndVisible", 0), 1);
+    EXPECT_EQ(control_("no such setting", "1"), 0);
+    EXPECT_EQ(control_(nullptr, nullptr), 0);
+    // Control characters cannot break a line of the record.
+    main_("a\tb\nc", 0);
+    EXPECT_TRUE(Recorded("main\ta\\tb\\nc\tnull\t0"));
+}
+
+TEST_F(WebWindowTest, ShowFetchesTheStartPageAndRecordsIt) {
+    shop_->log().Clear();
+    Open();
+    std::optional<shop::LoggedRequest> answered =
+        shop_->log().WaitFor("/glyphoria", std::chrono::seconds(2));
+    ASSERT_TRUE(answered.has_value());
+    EXPECT_EQ(answered->target, "/glyphoria");
+    EXPECT_EQ(answered->status, 200);
+    EXPECT_EQ(shop_->log().WithPrefix("/glyphoria").size(), 1u);
+    std::string start = shop_->sampler_page_url();
+    EXPECT_TRUE(Recorded("main\tversion\tcallback\t28"));
+    EXPECT_TRUE(Recorded("main\tshowTryWnd\t" + start + "\t1"));
+    bool fetched = false;
+    for (const std::string& line : RecordLines())
+        fetched |= line.rfind("fetch\t" + start + "\t200\ttext/html", 0) == 0;
+    EXPECT_TRUE(fetched);
+    // An address that cannot be fetched still shows the window, with no page.
+    EXPECT_EQ(main_("showTryWnd", Arg("http://127.0.0.1:1/glyphoria")), 0);
+    EXPECT_EQ(main_("isTryWndVisible", 0), 1);
+    EXPECT_EQ(act_("try", "1001"), -1);
+}
+
+TEST_F(WebWindowTest, PageActionsCallBackWithThePagesArguments) {
+    Open();
+    FakePlugin::Get().answers["doTry"] = 5;
+    const shop::CatalogueFont* font = shop_->catalogue().Find("1005");
+    ASSERT_NE(font, nullptr);
+    struct Case {
+        const char* action;
+        const char* argument;
+        int32_t expected;
+        std::string command;
+        std::string passed;
+    } cases[] = {
+        {"try", "1005", 5, "doTry", shop::TryArgument(*font)},
+        {"revert", nullptr, 0, "doRevert", "all=1"},
+        {"homepage", nullptr, 0, "doHomepage", "glyphoria://homepage"},
+        {"newWindow", "http://x/", 0, "doNewWindow", "http://x/"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        FakePlugin::Get().calls.clear();
+        EXPECT_EQ(act_(c.action, c.argument), c.expected);
+        std::vector<FakePlugin::Call> calls = Calls();
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].command, c.command);
+        EXPECT_EQ(calls[0].argument, c.passed);
+        EXPECT_TRUE(Recorded("callback\t" + c.command + "\t" + c.passed + "\t" +
+                             std::to_string(c.expected)));
+    }
+    EXPECT_EQ(act_("try", "4242"), -1) << "no such font on the page";
+    EXPECT_EQ(act_("dance", nullptr), -1);
+    EXPECT_EQ(act_(nullptr, nullptr), -1);
+}
+
+TEST_F(WebWindowTest, ActionsWithoutCallbackOrPageDoNothing) {
+    EXPECT_EQ(act_("hostWnd", nullptr), -1);
+    EXPECT_EQ(act_("prefString", "search"), -1);
+    ASSERT_EQ(main_("version", Callback()), 28);
+    EXPECT_EQ(act_("try", "1001"), -1);
+    EXPECT_EQ(act_("buy", ""), -1);
+    EXPECT_EQ(main_("version", 0), 28);  // clears the callback
+    EXPECT_EQ(act_("hostWnd", nullptr), -1);
+    EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(WebWindowTest, RawCallsPassNullOrTheTextAsIs) {
+    ASSERT_EQ(main_("version", Callback()), 28);
+    FakePlugin::Get().answers["hostWnd"] = 4711;
+    EXPECT_EQ(act_("hostWnd", nullptr), 4711);
+    EXPECT_EQ(act_("call", "doTry"), 0);
+    EXPECT_EQ(act_("call", "doTry="), 0);
+    EXPECT_EQ(act_("call", "DOTRY=id=1&x=y"), 0);
+    std::vector<FakePlugin::Call> calls = Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_TRUE(calls[0].null_argument);
+    EXPECT_TRUE(calls[1].null_argument);
+    EXPECT_FALSE(calls[2].null_argument);
+    EXPECT_EQ(calls[2].argument, "");
+    EXPECT_EQ(calls[3].command, "DOTRY");
+    EXPECT_EQ(calls[3].argument, "id=1&x=y");
+    EXPECT_TRUE(Recorded("callback\thostWnd\tnull\t4711"));
+    EXPECT_TRUE(Recorded("callback\tdoTry\tnull\t0"));
+}
+
+TEST_F(WebWindowTest, ValueCommandsUseBuffersOfTheirCapacity) {
+    ASSERT_EQ(main_("version", Callback()), 28);
+    EXPECT_EQ(act_("setPrefString", "search=http://a/b?c=d"), 0);
+    EXPECT_EQ(FakePlugin::Get().prefs["search"], "http://a/b?c=d");
+    struct Case {
+        const char* command;
+        const char* argument;
+        size_t bytes;      // the fake plug-in writes this many 'x' and a NUL (0: its real answer)
+        std::string line;  // expected record line; "" for an overrun
+    } cases[] = {
+        {"prefString", "search", 0, "callback\tprefString\tsearch\t0\thttp://a/b?c=d"},
+        // A key the plug-in does not know leaves the buffer as it was.
+        {"prefString", "missing=untouched", 0, "callback\tprefString\tmissing\t0\tuntouched"},
+        {"langString", "noInternet", 0, "callback\tlangString\tnoInternet\t0\ttext of noInternet"},
+        {"prefString", "key", kGlyphoriaPrefValueCapacity - 1,
+         "callback\tprefString\tkey\t0\t" + std::string(kGlyphoriaPrefValueCapacity - 1, 'x')},
+        {"langString", "key", kGlyphoriaLangValueCapacity - 1,
+         "callback\tlangString\tkey\t0\t" + std::string(kGlyphoriaLangValueCapacity - 1, 'x')},
+        {"prefString", "key", kGlyphoriaPrefValueCapacity + 3, ""},
+        {"langString", "key", kGlyphoriaLangValueCapacity, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + " " + c.argument + " " + std::to_string(c.bytes));
+        control_("clearRecord", nullptr);
+        FakePlugin::Get().write_bytes = c.bytes;
+        EXPECT_EQ(act_(c.command, c.argument), 0);
+        EXPECT_EQ(Recorded(std::string("note\toverrun ") + c.command), c.line.empty());
+        if (!c.line.empty()) {
+            EXPECT_TRUE(Recorded(c.line));
+        }
+    }
+}
+
+TEST_F(WebWindowTest, BuyHandsTheDownloadToThePluginAndFollowsItWhenRefused) {
+    Open();
+    std::string link = shop_->base_url() + "/download/ok/GlyphoriaFonts.zip?ids=";
+    struct Case {
+        const char* selector;
+        int32_t answer;
+        bool followed;
+        const char* passed_contains;
+    } cases[] = {
+        {"", 1, false, "/download/ok/"},
+        {"", 0, true, "/download/ok/"},
+        {"/download/chunked/", 0, true, "/download/chunked/GlyphoriaFonts.zip"},
+        {"/download/pdf/", 1, false, "/download/pdf/"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.selector) + " answer " + std::to_string(c.answer));
+        FakePlugin::Get().Reset();
+        FakePlugin::Get().answers["doBuy"] = c.answer;
+        control_("clearRecord", nullptr);
+        shop_->log().Clear();
+        EXPECT_EQ(act_("buy", c.selector), c.answer);
+        std::vector<FakePlugin::Call> calls = Calls();
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].command, "doBuy");
+        EXPECT_EQ(calls[0].argument.rfind(shop_->base_url(), 0), 0u);
+        EXPECT_NE(calls[0].argument.find(c.passed_contains), std::string::npos)
+            << calls[0].argument;
+        EXPECT_EQ(shop_->log().WithPrefix("/download").size(), c.followed ? 1u : 0u);
+    }
+    // An address as selector is used as it is.
+    FakePlugin::Get().Reset();
+    std::string direct = shop_->download_url("octet");
+    EXPECT_EQ(act_("buy", direct.c_str()), 0);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].argument, direct);
+    EXPECT_EQ(act_("buy", "no-such-link"), -1);
+}
+
+TEST_F(WebWindowTest, FetchesOverHttpsWithTheShopsCertificate) {
+    ASSERT_EQ(control_("caFile", shop_->certificate_path().c_str()), 1);
+    ASSERT_EQ(main_("version", Callback()), 28);
+    std::string start = shop_->https_base_url() + "/glyphoria";
+    EXPECT_EQ(main_("showTryWnd", Arg(start.c_str())), 1);
+    FakePlugin::Get().answers["doTry"] = 0;
+    EXPECT_EQ(act_("try", "2001"), 0);
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].argument.rfind("id=2001&", 0), 0u);
+}
+
+}  // namespace
+}  // namespace glyphoria::testing::standin
