@@ -55,7 +55,7 @@ double LeadingDouble(const char* s) {
     const char* end = s;
     while (*end)
         ++end;
-    auto result = std::from_chars(s, end, value, std::chars_format::fixed);
+    auto result = std::from_chars(s, end, value, std::chars_format::general);
     if (result.ec != std::errc()) return 0.0;
     return negative ? -value : value;
 }
