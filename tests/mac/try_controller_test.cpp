@@ -91,6 +91,30 @@ TEST_F(TryControllerTest, PolicyDecisions) {
     EXPECT_EQ("http://home.test/", mac_.workspace.openedUrls().at(0));
 }
 
+TEST_F(TryControllerTest, PurchaseFromTheSamplerPage) {
+    testing::TempDir folder;
+    MacPrefs().SetString("downloadTo", folder.path(), false);
+    HeadlessWebView& page = Open();
+    const std::string cart = Vendor().cart_service + "?action=cart&ids=7";
+    mac_.application.queueModalStep([&] {
+        HeadlessDownload* download = nullptr;
+        mac_.nibs.lastBuyWebView()->respond("http://shop.test/f.zip", "application/zip", "f.zip",
+                                            &download);
+        ASSERT_NE(nullptr, download);
+        download->receive("PK");
+        download->finish();
+        mac_.nibs.lastBuyPanel()->contentView().Find("close")->Click();
+    });
+    EXPECT_EQ(PolicyDecision::kNone, page.navigate(cart));
+    EXPECT_EQ(std::vector<std::string>{cart}, mac_.nibs.lastBuyWebView()->loads());
+    EXPECT_EQ(std::vector<std::string>{folder.file("f.zip")}, mac_.installs);
+    EXPECT_EQ(0, mac_.modal_state_depth);
+    EXPECT_TRUE(TryController::isVisible());
+    // The page goes on working after the purchase window closed.
+    EXPECT_EQ(PolicyDecision::kUse, page.navigate("glyphoria://try?id=8"));
+    EXPECT_EQ(std::vector<std::string>{"id=8"}, mac_.tries);
+}
+
 TEST_F(TryControllerTest, OfflineShowsNoInternetAndOpensNothing) {
     struct Case {
         const char* name;
