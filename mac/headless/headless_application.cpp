@@ -1,0 +1,42 @@
+#include "mac/headless/headless_application.h"
+
+namespace glyphoria::mac {
+
+void HeadlessApplication::runModalForWindow(Window& window) {
+    Window* outer = modal_window_;
+    const bool outer_stop = stop_requested_;
+    modal_window_ = &window;
+    stop_requested_ = false;
+    ++modal_runs_;
+    while (!stop_requested_ && !steps_.empty()) {
+        boost::function<void()> step = steps_.front();
+        steps_.pop_front();
+        step();
+    }
+    if (!stop_requested_) ++abandoned_;
+    modal_window_ = outer;
+    stop_requested_ = outer_stop;
+}
+
+void HeadlessApplication::beginSheet(Window& sheet, Window&, const SheetEndHandler& on_end) {
+    ++sheets_begun_;
+    sheet_ = &sheet;
+    sheet.makeKeyAndOrderFront();
+    sheet_handlers_[&sheet] = on_end;
+}
+
+void HeadlessApplication::endSheet(Window& sheet, int code) {
+    auto it = sheet_handlers_.find(&sheet);
+    if (it == sheet_handlers_.end()) return;
+    SheetEndHandler handler = it->second;
+    sheet_handlers_.erase(it);
+    if (sheet_ == &sheet) sheet_ = nullptr;
+    sheet_codes_.push_back(code);
+    if (handler) handler(sheet, code);
+}
+
+void HeadlessApplication::releaseWhenIdle(std::unique_ptr<Window> window) {
+    if (window) released_.push_back(std::move(window));
+}
+
+}  // namespace glyphoria::mac

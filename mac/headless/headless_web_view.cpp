@@ -1,0 +1,111 @@
+#include "mac/headless/headless_web_view.h"
+
+#include "platform/fs.h"
+#include "support/file_utils.h"
+
+namespace glyphoria::mac {
+
+void RecordingListener::take(PolicyDecision d) {
+    if (count_++ == 0) decision_ = d;
+}
+
+HeadlessDownload::HeadlessDownload(DownloadDelegate* delegate, std::string url)
+    : delegate_(delegate), url_(std::move(url)) {}
+
+void HeadlessDownload::cancel() {
+    cancelled_ = true;
+}
+
+void HeadlessDownload::begin(const std::string& suggested_filename) {
+    if (!active() || !delegate_) return;
+    delegate_->downloadDidBegin(*this);
+    if (!active()) return;
+    bool overwrite = false;
+    destination_ =
+        delegate_->decideDestinationWithSuggestedFilename(*this, suggested_filename, &overwrite);
+    if (destination_.empty()) {
+        cancelled_ = true;
+        return;
+    }
+    // Without leave to overwrite the engine would pick another name; the
+    // headless one simply refuses.
+    if (!overwrite && FileExists(destination_.c_str())) {
+        cancelled_ = true;
+        return;
+    }
+    if (!WriteWholeFile(destination_.c_str(), "", 0)) {
+        MacError error{"NSURLErrorDomain", -3000, "The file cannot be created."};
+        fail(error);
+    }
+}
+
+void HeadlessDownload::receiveResponse(std::int64_t expected_length) {
+    if (!active()) return;
+    delegate_->didReceiveResponse(*this, expected_length);
+}
+
+void HeadlessDownload::receive(const std::string& bytes) {
+    if (!active()) return;
+    if (std::FILE* file = platform::OpenFile(destination_.c_str(), "ab")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    delegate_->didReceiveDataOfLength(*this, static_cast<std::uint32_t>(bytes.size()));
+}
+
+void HeadlessDownload::finish() {
+    if (!active()) return;
+    ended_ = true;
+    delegate_->downloadDidFinish(*this);
+}
+
+void HeadlessDownload::fail(const MacError& error) {
+    if (!active()) return;
+    ended_ = true;
+    delegate_->didFailWithError(*this, error);
+}
+
+PolicyDecision HeadlessWebView::navigate(const std::string& url) {
+    RecordingListener listener;
+    if (policy_delegate_)
+        policy_delegate_->decidePolicyForNavigationAction(*this, url, listener);
+    else
+        listener.use();
+    if (listener.decision() == PolicyDecision::kUse) loads_.push_back(url);
+    return listener.decision();
+}
+
+PolicyDecision HeadlessWebView::openNewWindow(const std::string& url,
+                                              const std::string& frame_name) {
+    RecordingListener listener;
+    if (policy_delegate_)
+        policy_delegate_->decidePolicyForNewWindowAction(*this, url, frame_name, listener);
+    else
+        listener.use();
+    // No window is ever created without a UI delegate; the decision is all.
+    return listener.decision();
+}
+
+PolicyDecision HeadlessWebView::respond(const std::string& url, const std::string& mime_type,
+                                        const std::string& suggested_filename,
+                                        HeadlessDownload** started) {
+    if (started) *started = nullptr;
+    RecordingListener listener;
+    if (policy_delegate_)
+        policy_delegate_->decidePolicyForMIMEType(*this, mime_type, url, listener);
+    else
+        listener.use();
+    if (listener.decision() == PolicyDecision::kDownload) {
+        downloads_.push_back(std::make_unique<HeadlessDownload>(download_delegate_, url));
+        HeadlessDownload* download = downloads_.back().get();
+        download->begin(suggested_filename);
+        if (started) *started = download;
+    }
+    return listener.decision();
+}
+
+void HeadlessWebView::failLoad(const MacError& error, const std::string& frame) {
+    if (frame_load_delegate_) frame_load_delegate_->didFailLoadWithError(*this, error, frame);
+}
+
+}  // namespace glyphoria::mac

@@ -1,0 +1,96 @@
+// A web view without an engine: a test plays the page and the network.
+// navigate() and openNewWindow() ask the policy delegate as a click would and
+// report the decision; respond() offers a response of a type, and when the
+// delegate decides "download" it starts a HeadlessDownload, which the test
+// then feeds (response, data, finish or failure) like the network. Received
+// data are written to the destination file, so what a download leaves on
+// disk is real.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mac/seam/web_view.h"
+
+namespace glyphoria::mac {
+
+enum class PolicyDecision { kNone, kUse, kDownload, kIgnore };
+
+// Records the one decision a delegate takes; a second one is counted, not kept.
+class RecordingListener : public PolicyListener {
+  public:
+    void use() override { take(PolicyDecision::kUse); }
+    void download() override { take(PolicyDecision::kDownload); }
+    void ignore() override { take(PolicyDecision::kIgnore); }
+    PolicyDecision decision() const { return decision_; }
+    int decisions() const { return count_; }
+
+  private:
+    void take(PolicyDecision d);
+    PolicyDecision decision_ = PolicyDecision::kNone;
+    int count_ = 0;
+};
+
+class HeadlessDownload : public Download {
+  public:
+    HeadlessDownload(DownloadDelegate* delegate, std::string url);
+    void cancel() override;
+    std::string requestUrl() const override { return url_; }
+
+    // The engine's steps. Each does nothing once the download was cancelled
+    // or has ended, as the engine stops calling then.
+    void begin(const std::string& suggested_filename);
+    void receiveResponse(std::int64_t expected_length);
+    void receive(const std::string& bytes);
+    void finish();
+    void fail(const MacError& error);
+
+    bool cancelled() const { return cancelled_; }
+    bool active() const { return !cancelled_ && !ended_; }
+    const std::string& destination() const { return destination_; }
+
+  private:
+    DownloadDelegate* delegate_;
+    std::string url_;
+    std::string destination_;
+    bool cancelled_ = false;
+    bool ended_ = false;
+};
+
+class HeadlessWebView : public WebView {
+  public:
+    void setCustomUserAgent(const std::string& agent) override { user_agent_ = agent; }
+    void setFrameLoadDelegate(FrameLoadDelegate* d) override { frame_load_delegate_ = d; }
+    void setPolicyDelegate(PolicyDelegate* d) override { policy_delegate_ = d; }
+    void setDownloadDelegate(DownloadDelegate* d) override { download_delegate_ = d; }
+    void loadUrl(const std::string& url) override { loads_.push_back(url); }
+
+    // The page: a link to url in this frame, or in a new window.
+    PolicyDecision navigate(const std::string& url);
+    PolicyDecision openNewWindow(const std::string& url, const std::string& frame_name = "_blank");
+    // The network: a response of this type to url. On "download" the new
+    // download has begun and been given its destination (*started).
+    PolicyDecision respond(const std::string& url, const std::string& mime_type,
+                           const std::string& suggested_filename,
+                           HeadlessDownload** started = nullptr);
+    // A committed load of the page fails.
+    void failLoad(const MacError& error, const std::string& frame = "main frame");
+
+    const std::string& userAgent() const { return user_agent_; }
+    const std::vector<std::string>& loads() const { return loads_; }
+    FrameLoadDelegate* frameLoadDelegate() const { return frame_load_delegate_; }
+    PolicyDelegate* policyDelegate() const { return policy_delegate_; }
+    DownloadDelegate* downloadDelegate() const { return download_delegate_; }
+
+  private:
+    std::string user_agent_;
+    std::vector<std::string> loads_;
+    FrameLoadDelegate* frame_load_delegate_ = nullptr;
+    PolicyDelegate* policy_delegate_ = nullptr;
+    DownloadDelegate* download_delegate_ = nullptr;
+    std::vector<std::unique_ptr<HeadlessDownload>> downloads_;
+};
+
+}  // namespace glyphoria::mac

@@ -1,0 +1,53 @@
+// What the Mac forms are bound to: the seam objects of the platform (or of
+// the headless stand-in) and the flows of other subsystems, which the shell
+// binds when the plug-in starts. Process-wide, set once before the first
+// window opens; tests set their own.
+//
+// A missing seam object makes the operation that needs it do nothing (and
+// log why); a missing flow function is a no-op. Nothing here owns the seam
+// objects: whoever binds them keeps them alive while they are bound.
+#pragma once
+
+#include <boost/function.hpp>
+#include <string>
+
+#include "mac/seam/application.h"
+#include "mac/seam/desktop.h"
+#include "mac/seam/nib_loader.h"
+#include "mac/seam/web_view.h"
+
+namespace glyphoria::mac {
+
+// Loads the whole document at url as text (the encoding detected from the
+// document); false with the error when it cannot.
+using LoadDocumentText =
+    boost::function<bool(const std::string& url, std::string* text, MacError* error)>;
+// The try flow and the revert flow, given the query of a command address.
+using QueryFlow = boost::function<void(const char* query)>;
+// Installs the OpenType fonts of the archive at the path.
+using InstallFonts = boost::function<void(const char* archive_path)>;
+// The host's modal-dialog state, held while the purchase panel runs.
+using HostModalState = boost::function<void()>;
+
+struct MacServices {
+    // The seam.
+    Application* application = nullptr;
+    NibLoader* nibs = nullptr;
+    Workspace* workspace = nullptr;
+    OpenPanel* open_panel = nullptr;
+    Reachability* reachability = nullptr;
+    AlertPanel* alerts = nullptr;
+
+    // Bound by the shell.
+    LoadDocumentText load_document;
+    QueryFlow try_fonts;
+    QueryFlow revert_frames;
+    InstallFonts install_fonts;
+    HostModalState enter_modal_state;
+    HostModalState leave_modal_state;
+};
+
+void SetMacServices(const MacServices& services);
+const MacServices& Services();
+
+}  // namespace glyphoria::mac

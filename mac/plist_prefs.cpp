@@ -1,0 +1,203 @@
+// The Mac preferences store over libplist.
+#include "mac/plist_prefs.h"
+
+#include <plist/plist.h>
+
+#include <charconv>
+#include <climits>
+#include <cstdlib>
+
+#include "mac/mac_folders.h"
+#include "mac/mac_log.h"
+#include "platform/fs.h"
+#include "support/file_utils.h"
+
+namespace glyphoria::mac {
+
+namespace {
+
+// Preferences are a handful of short strings; anything near this size is not
+// ours, and the reader takes 32-bit lengths.
+constexpr std::uint32_t kMaxPrefsFileSize = 16u << 20;
+
+plist_t Dict(void* p) {
+    return static_cast<plist_t>(p);
+}
+
+const char* SkipBlanks(const char* s) {
+    while (*s == ' ' || *s == '\t' || *s == '\n' || *s == '\r' || *s == '\f' || *s == '\v')
+        ++s;
+    return s;
+}
+
+// Blanks, a sign, digits; saturates at the int range as the Mac's intValue.
+long LeadingInt(const char* s) {
+    s = SkipBlanks(s);
+    bool negative = false;
+    if (*s == '+' || *s == '-') negative = *s++ == '-';
+    long long value = 0;
+    for (; *s >= '0' && *s <= '9'; ++s) {
+        value = value * 10 + (*s - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) break;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<long>(value);
+}
+
+// Blanks, a sign, a decimal number with "." whatever the user's locale.
+double LeadingDouble(const char* s) {
+    s = SkipBlanks(s);
+    bool negative = false;
+    if (*s == '+' || *s == '-') negative = *s++ == '-';
+    double value = 0;
+    const char* end = s;
+    while (*end)
+        ++end;
+    auto result = std::from_chars(s, end, value, std::chars_format::general);
+    if (result.ec != std::errc()) return 0.0;
+    return negative ? -value : value;
+}
+
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+void CopyBundledDefault(const std::string& path, const std::string& bundled_default) {
+    if (bundled_default.empty() || FileExists(path.c_str())) return;
+    std::uint32_t size = 0;
+    char* bytes = ReadWholeFile(bundled_default.c_str(), &size);
+    if (!bytes) return;
+    WriteWholeFileAtomic(path.c_str(), bytes, size);
+    std::free(bytes);
+}
+
+}  // namespace
+
+PlistPrefs::PlistPrefs() : dict_(plist_new_dict()) {}
+
+PlistPrefs::~PlistPrefs() {
+    plist_free(Dict(dict_));
+}
+
+void PlistPrefs::Open(const std::string& path, const std::string& bundled_default) {
+    path_ = path;
+    plist_free(Dict(dict_));
+    dict_ = plist_new_dict();
+    if (path.empty()) return;
+
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0) CreateFolders(path.substr(0, slash));
+    CopyBundledDefault(path, bundled_default);
+
+    std::uint32_t size = 0;
+    char* bytes = ReadWholeFile(path.c_str(), &size);
+    if (!bytes) return;  // no file yet: an empty store
+    plist_t root = nullptr;
+    if (size > 0 && size <= kMaxPrefsFileSize) plist_from_memory(bytes, size, &root);
+    std::free(bytes);
+    if (root && plist_get_node_type(root) == PLIST_DICT) {
+        plist_free(Dict(dict_));
+        dict_ = root;
+        return;
+    }
+    if (root) plist_free(root);
+    MacLog("prefs: %s is no property-list dictionary; starting empty", path.c_str());
+}
+
+bool PlistPrefs::HasString(const std::string& key) const {
+    plist_t item = plist_dict_get_item(Dict(dict_), key.c_str());
+    return item && plist_get_node_type(item) == PLIST_STRING;
+}
+
+std::string PlistPrefs::GetString(const std::string& key, const std::string& def) const {
+    plist_t item = plist_dict_get_item(Dict(dict_), key.c_str());
+    if (!item || plist_get_node_type(item) != PLIST_STRING) return def;
+    char* value = nullptr;
+    plist_get_string_val(item, &value);
+    if (!value) return def;
+    std::string out = value;
+    std::free(value);
+    return out;
+}
+
+long PlistPrefs::GetInt(const std::string& key, long def) const {
+    if (!HasString(key)) return def;
+    return LeadingInt(GetString(key, "").c_str());
+}
+
+double PlistPrefs::GetFloat(const std::string& key, double def) const {
+    if (!HasString(key)) return def;
+    return LeadingDouble(GetString(key, "").c_str());
+}
+
+bool PlistPrefs::SetString(const std::string& key, const std::string& value, bool write) {
+    plist_dict_set_item(Dict(dict_), key.c_str(), plist_new_string(value.c_str()));
+    return write ? Save() : true;
+}
+
+bool PlistPrefs::SetInt(const std::string& key, long value, bool write) {
+    return SetString(key, std::to_string(value), write);
+}
+
+bool PlistPrefs::Save() {
+    if (path_.empty()) return false;
+    char* xml = nullptr;
+    std::uint32_t length = 0;
+    plist_to_xml(Dict(dict_), &xml, &length);
+    if (!xml) return false;
+    bool ok = WriteWholeFileAtomic(path_.c_str(), xml, length);
+    plist_to_xml_free(xml);
+    if (!ok) MacLog("prefs: cannot write %s", path_.c_str());
+    return ok;
+}
+
+std::string PlistPrefs::Describe() const {
+    std::string out = "{\n";
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(Dict(dict_), &it);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(Dict(dict_), it, &key, &value);
+        if (!key) break;
+        out += "    " + Quoted(key) + " = ";
+        if (plist_get_node_type(value) == PLIST_STRING) {
+            char* text = nullptr;
+            plist_get_string_val(value, &text);
+            out += Quoted(text ? text : "");
+            std::free(text);
+        } else {
+            out += "<not a string>";
+        }
+        out += ";\n";
+        std::free(key);
+    }
+    std::free(it);
+    return out + "}";
+}
+
+PlistPrefs& MacPrefs() {
+    static PlistPrefs prefs;
+    return prefs;
+}
+
+std::string MacPrefsPath(const char* name) {
+    const std::string support = ApplicationSupportFolder();
+    if (support.empty()) return {};
+    return JoinPath(JoinPath(support, "Glyphoria"), name ? name : "Glyphoria.plist");
+}
+
+void OpenMacPrefs(const char* name) {
+    const std::string resources = BundleResourcesFolder();
+    MacPrefs().Open(MacPrefsPath(name),
+                    resources.empty() ? std::string() : JoinPath(resources, "Prefs.plist"));
+}
+
+}  // namespace glyphoria::mac

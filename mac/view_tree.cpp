@@ -1,0 +1,25 @@
+#include "mac/seam/view_tree.h"
+
+namespace glyphoria::mac {
+
+ViewNode& ViewNode::Add(std::unique_ptr<ViewNode> child) {
+    children.push_back(std::move(child));
+    return *children.back();
+}
+
+ViewNode* ViewNode::Find(const std::string& id) {
+    if (identifier == id) return this;
+    for (auto& child : children)
+        if (ViewNode* found = child->Find(id)) return found;
+    return nullptr;
+}
+
+bool ViewNode::Click() {
+    if (!action) return false;
+    // A copy: the action may rewire or remove this very control.
+    boost::function<void()> run = action;
+    run();
+    return true;
+}
+
+}  // namespace glyphoria::mac
