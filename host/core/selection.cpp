@@ -38,6 +38,10 @@ State& S() {
 }
 
 void ForEachExtension(const std::function<void(ISelectionExtension*, HostBoss*)>& fn) {
+    // The extensions hear of every change from the first one on, so the
+    // concrete selections exist by then.
+    LayoutSelection();
+    TextSelection();
     for (HostBoss* b : {S().layout, S().text}) {
         if (!b) continue;
         auto* ext = static_cast<ISelectionExtension*>(b->Find(IID_ISELECTIONEXTENSION));
@@ -182,7 +186,11 @@ ISelectionManager* ActiveSelectionManager() {
 }
 
 void DestroySelectionObjects() {
-    ForEachExtension([](ISelectionExtension* ext, HostBoss*) { ext->Shutdown(); });
+    for (HostBoss* b : {S().layout, S().text}) {
+        if (!b) continue;
+        if (auto* ext = static_cast<ISelectionExtension*>(b->Find(IID_ISELECTIONEXTENSION)))
+            ext->Shutdown();
+    }
     for (HostBoss** slot : {&S().abstract, &S().layout, &S().text}) {
         if (*slot) (*slot)->Release();
         *slot = nullptr;
