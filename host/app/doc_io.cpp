@@ -468,7 +468,8 @@ std::string ModelToJsonText(const DocModel& m) {
               {"swatches", swatches},
               {"fontFamilies", families},
               {"spreads", spreads}};
-    return root.dump(2) + "\n";
+    // Names typed into hand-written files may hold any bytes; save them.
+    return root.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
 // ---- 3. files ------------------------------------------------------------------

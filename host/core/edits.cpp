@@ -8,6 +8,7 @@
 #include "host/core/document.h"
 #include "host/core/file_uri.h"
 #include "host/core/sequences.h"
+#include "host/sdk/strings.h"
 
 namespace hostcore {
 
@@ -15,6 +16,18 @@ namespace {
 
 bool IsPageItem(const Node* n) {
     return n && n->kind != NodeKind::kSpread && n->kind != NodeKind::kLayer;
+}
+
+// A text column goes only with its container: alone it would leave a story
+// whose frame list names nothing.
+bool IsDeletable(const Node* n) {
+    return IsPageItem(n) && n->kind != NodeKind::kTextColumn;
+}
+
+// Labels are text; bytes that are not UTF-8 become U+FFFD here, so every
+// label can be saved and read back as it is stored.
+std::string ValidUtf8(const std::string& bytes) {
+    return StringUtils::Utf16ToUtf8(StringUtils::Utf8ToUtf16(bytes));
 }
 
 void MoveSubtree(DocModel* m, UID uid, PMReal dx, PMReal dy) {
@@ -48,7 +61,7 @@ ErrorCode DeleteItems(Document* doc, const std::vector<UID>& items) {
     return RunCommand("Delete", [&]() -> ErrorCode {
         if (!doc || items.empty()) return kInvalidParameterError;
         for (UID u : items)
-            if (!IsPageItem(doc->Model().FindNode(u))) return kInvalidParameterError;
+            if (!IsDeletable(doc->Model().FindNode(u))) return kInvalidParameterError;
         DocModel& m = doc->Edit();
         for (UID u : items)
             m.DeleteSubtree(u);
@@ -229,7 +242,9 @@ ErrorCode ApplyCharAttrs(Document* doc, UID story, TextIndex at, int32 length,
     });
 }
 
-ErrorCode SetLabel(Document* doc, UID item, const std::string& key, const std::string& value) {
+ErrorCode SetLabel(Document* doc, UID item, const std::string& rawKey,
+                   const std::string& rawValue) {
+    const std::string key = ValidUtf8(rawKey), value = ValidUtf8(rawValue);
     return RunCommand("Set Label", [&]() -> ErrorCode {
         if (!doc || key.empty()) return kInvalidParameterError;
         const Node* n = doc->Model().FindNode(item);

@@ -41,6 +41,18 @@ TEST_F(HostTest, SaveAndLoadKeepTheDocumentExactly) {
     EXPECT_EQ(text, hostapp::ModelToJsonText(loaded));
 }
 
+TEST_F(HostTest, LabelsThatAreNotUtf8AreStoredAsTextThatSaves) {
+    // A plug-in may hand 8-bit text of another code page.
+    InterfacePtr<ILabelData> labels(UIDRef(doc, Frame("alpha")));
+    ASSERT_EQ(kSuccess, labels->SetLabel("Glyphoria", "text=caf\xE9"));
+    EXPECT_EQ(PMString("text=caf\xEF\xBF\xBD"), labels->GetLabel("Glyphoria"));
+    hostcore::DocModel loaded;
+    std::string error;
+    ASSERT_TRUE(hostapp::ModelFromJsonText(hostapp::ModelToJsonText(doc->Model()), &loaded, &error))
+        << error;
+    EXPECT_EQ(doc->Model(), loaded);
+}
+
 TEST_F(HostTest, SaveReplacesTheFileOnlyWhenTheWriteWorked) {
     TempDir dir;
     std::string path = dir.file("doc.json");

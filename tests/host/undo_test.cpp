@@ -207,6 +207,9 @@ TEST_F(UndoTest, FailedCommandChangesNothingAndIsNoStep) {
     EXPECT_NE(kSuccess,
               Utils<IFrameContentUtils>()->ConvertToTextFrame(doc, Frame("alpha"), 1, 0, 1, 551));
     EXPECT_NE(kSuccess, Delete(Layer()));
+    // A text column alone would leave its story pointing at nothing.
+    UID column = doc->Model().stories.at(StoryOf(doc->Model(), Frame("alpha"))).frames[0];
+    EXPECT_NE(kSuccess, Delete(column));
     EXPECT_EQ(before, doc->Model());
     EXPECT_TRUE(doc->UndoSteps().empty());
 }
