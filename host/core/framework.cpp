@@ -34,13 +34,13 @@ struct Implementation {
     std::size_t size;
 };
 
-struct ComponentSpec {
+struct ComponentDesc {
     std::string name;
     std::string kind;
     std::vector<AddIn> interfaces;
 };
 
-struct ActionSpec {
+struct ActionDesc {
     ActionInfo info;
     std::string component;
     bool enabled = true;
@@ -50,8 +50,8 @@ struct State {
     std::map<ImplementationID, Implementation> impls;
     std::vector<IPlugIn*> plugins;
     std::map<std::string, std::vector<AddIn>> addins;
-    std::vector<ComponentSpec> components;
-    std::vector<ActionSpec> actions;
+    std::vector<ComponentDesc> components;
+    std::vector<ActionDesc> actions;
     std::map<std::string, HostBoss*> componentObjects;  // made on first use
     std::vector<HostBoss*> services;                    // in start-up order
     bool started = false;
@@ -79,10 +79,10 @@ HostBoss* ComponentObject(const std::string& name) {
     State& s = S();
     auto found = s.componentObjects.find(name);
     if (found != s.componentObjects.end()) return found->second;
-    for (const ComponentSpec& spec : s.components) {
-        if (spec.name != name) continue;
+    for (const ComponentDesc& desc : s.components) {
+        if (desc.name != name) continue;
         HostBoss* boss = HostBoss::Create(nullptr, kInvalidUID, 0);
-        for (const AddIn& a : spec.interfaces)
+        for (const AddIn& a : desc.interfaces)
             AddPlugInImplementation(boss, a.iid, a.impl);
         s.componentObjects[name] = boss;
         return boss;
@@ -143,9 +143,9 @@ bool ReadInterfaces(const nlohmann::json& j, std::vector<AddIn>* out, std::strin
 
 struct Description {
     PluginID id = 0;
-    std::vector<ComponentSpec> components;
+    std::vector<ComponentDesc> components;
     std::map<std::string, std::vector<AddIn>> addins;
-    std::vector<ActionSpec> actions;
+    std::vector<ActionDesc> actions;
 };
 
 bool ParseDescription(const std::string& text, Description* d, std::string* error) {
@@ -160,19 +160,19 @@ bool ParseDescription(const std::string& text, Description* d, std::string* erro
         return false;
     }
     for (const auto& b : j.value("bosses", nlohmann::json::array())) {
-        ComponentSpec spec;
-        spec.name = b.value("name", "");
-        spec.kind = b.value("kind", "");
-        if (spec.name.empty() ||
-            !ReadInterfaces(b.value("interfaces", nlohmann::json()), &spec.interfaces, error)) {
+        ComponentDesc desc;
+        desc.name = b.value("name", "");
+        desc.kind = b.value("kind", "");
+        if (desc.name.empty() ||
+            !ReadInterfaces(b.value("interfaces", nlohmann::json()), &desc.interfaces, error)) {
             if (error->empty()) *error = "boss without a name";
             return false;
         }
-        if (spec.kind != "service" && spec.kind != "action-component") {
-            *error = "boss " + spec.name + ": kind must be \"service\" or \"action-component\"";
+        if (desc.kind != "service" && desc.kind != "action-component") {
+            *error = "boss " + desc.name + ": kind must be \"service\" or \"action-component\"";
             return false;
         }
-        d->components.push_back(spec);
+        d->components.push_back(desc);
     }
     static const char* kTargets[] = {"session", "application", "abstract-selection",
                                      "layout-selection", "text-selection"};
@@ -186,16 +186,16 @@ bool ParseDescription(const std::string& text, Description* d, std::string* erro
             return false;
     }
     for (const auto& a : j.value("actions", nlohmann::json::array())) {
-        ActionSpec spec;
-        if (!a.is_object() || !a.contains("id") || !ReadNumber(a["id"], &spec.info.id)) {
+        ActionDesc desc;
+        if (!a.is_object() || !a.contains("id") || !ReadNumber(a["id"], &desc.info.id)) {
             *error = "action without a numeric \"id\"";
             return false;
         }
-        spec.info.name = a.value("name", "");
-        spec.info.menu = a.value("menu", "");
-        spec.component = a.value("component", "");
-        spec.enabled = a.value("enabled", true);
-        d->actions.push_back(spec);
+        desc.info.name = a.value("name", "");
+        desc.info.menu = a.value("menu", "");
+        desc.component = a.value("component", "");
+        desc.enabled = a.value("enabled", true);
+        d->actions.push_back(desc);
     }
     return true;
 }
@@ -314,9 +314,9 @@ void StartupPlugIns() {
     State& s = S();
     if (s.started) return;
     s.started = true;
-    for (const ComponentSpec& spec : s.components) {
-        if (spec.kind != "service") continue;
-        HostBoss* boss = ComponentObject(spec.name);
+    for (const ComponentDesc& desc : s.components) {
+        if (desc.kind != "service") continue;
+        HostBoss* boss = ComponentObject(desc.name);
         s.services.push_back(boss);
         InterfacePtr<IStartupShutdownService> service(boss, IID_ISTARTUPSHUTDOWN);
         if (service) service->Startup();
@@ -410,21 +410,21 @@ int InstalledIdleTaskCount() {
 
 std::vector<ActionInfo> Actions() {
     std::vector<ActionInfo> out;
-    for (const ActionSpec& a : S().actions)
+    for (const ActionDesc& a : S().actions)
         out.push_back(a.info);
     return out;
 }
 
 bool HasAction(ActionID id) {
-    for (const ActionSpec& a : S().actions)
+    for (const ActionDesc& a : S().actions)
         if (a.info.id == id) return true;
     return false;
 }
 
 namespace {
 
-const ActionSpec* FindAction(ActionID id) {
-    for (const ActionSpec& a : S().actions)
+const ActionDesc* FindAction(ActionID id) {
+    for (const ActionDesc& a : S().actions)
         if (a.info.id == id) return &a;
     return nullptr;
 }
@@ -432,11 +432,11 @@ const ActionSpec* FindAction(ActionID id) {
 }  // namespace
 
 bool QueryActionState(ActionID id, int16* state, PMString* name) {
-    const ActionSpec* spec = FindAction(id);
-    if (!spec) return false;
+    const ActionDesc* desc = FindAction(id);
+    if (!desc) return false;
     ActionStateList list;
-    list.Add(id, spec->enabled ? kEnabledAction : kDisabled_Unselected, spec->info.name);
-    InterfacePtr<IActionComponent> component(ComponentObject(spec->component),
+    list.Add(id, desc->enabled ? kEnabledAction : kDisabled_Unselected, desc->info.name);
+    InterfacePtr<IActionComponent> component(ComponentObject(desc->component),
                                              IID_IACTIONCOMPONENT);
     if (component) component->UpdateActionStates(nullptr, &list, GSysPoint(), nullptr);
     if (state) *state = list.GetNthActionState(0);
@@ -448,8 +448,8 @@ bool DoMenuAction(ActionID id) {
     if (IsModalDialogStateHeld()) return false;
     int16 state = 0;
     if (!QueryActionState(id, &state, nullptr) || !(state & kEnabledAction)) return false;
-    const ActionSpec* spec = FindAction(id);
-    InterfacePtr<IActionComponent> component(ComponentObject(spec->component),
+    const ActionDesc* desc = FindAction(id);
+    InterfacePtr<IActionComponent> component(ComponentObject(desc->component),
                                              IID_IACTIONCOMPONENT);
     if (!component) return false;
     component->DoAction(nullptr, id, GSysPoint(), nullptr);
