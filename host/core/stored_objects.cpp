@@ -167,6 +167,14 @@ class DocumentImpl : public Stored<IDocument> {
     ErrorCode Redo() override { return Doc()->Redo(); }
 };
 
+class UndoManagerImpl : public Stored<IUndoManager> {
+  public:
+    using Stored::Stored;
+    bool16 CanUndo() const override { return !Doc()->UndoSteps().empty(); }
+    ErrorCode UndoLastStep() override { return Doc()->Undo(); }
+    ErrorCode RedoLastStep() override { return Doc()->Redo(); }
+};
+
 class LinkManagerImpl : public Stored<ILinkManager> {
   public:
     using Stored::Stored;
@@ -287,6 +295,7 @@ bool AddStoredInterface(HostBoss* boss, PMIID iid) {
     if (uid == kRootUID) {
         if (iid == IID_IDOCUMENT) return Add<DocumentImpl>(boss, iid);
         if (iid == IID_ILINKMANAGER) return Add<LinkManagerImpl>(boss, iid);
+        if (iid == IID_IUNDOMANAGER) return Add<UndoManagerImpl>(boss, iid);
         return false;
     }
     if (uid == kWorkspaceUID) return iid == IID_IDOCFONTLIST && Add<DocFontListImpl>(boss, iid);

@@ -9,6 +9,7 @@
 #include "host/core/file_uri.h"
 #include "host/core/host_state.h"
 #include "host/core/selection.h"
+#include "host/sdk/document.h"
 #include "host/sdk/page_items.h"
 #include "host/sdk/swatches.h"
 #include "host/sdk/utils.h"
@@ -107,6 +108,16 @@ class FrameContentUtils : public CPMUnknown<IFrameContentUtils> {
     using CPMUnknown<IFrameContentUtils>::CPMUnknown;
     ErrorCode ConvertToTextFrame(IDataBase* db, UID frame, int32, int32, int32, int32) override {
         return MakeTextFrame(Document::From(db), frame);
+    }
+};
+
+class UndoUtils : public CPMUnknown<IUndoUtils> {
+  public:
+    using CPMUnknown<IUndoUtils>::CPMUnknown;
+    IUndoManager* QueryUndoManager(IDataBase* db) const override {
+        Document* doc = Document::From(db);
+        return doc ? static_cast<IUndoManager*>(doc->Root()->QueryInterface(IID_IUNDOMANAGER))
+                   : nullptr;
     }
 };
 
@@ -209,6 +220,8 @@ bool AddUtility(HostBoss* boss, PMIID iid) {
             return Add<LinkUtils>(boss, iid);
         case IID_IFRAMECONTENTUTILS:
             return Add<FrameContentUtils>(boss, iid);
+        case IID_IUNDOUTILS:
+            return Add<UndoUtils>(boss, iid);
         case IID_ICOLORUTILS:
             return Add<ColorUtils>(boss, iid);
         case IID_ISWATCHUTILS:

@@ -43,6 +43,16 @@ class IDocument : public IPMUnknown {
     virtual ErrorCode Redo() = 0;
 };
 
+// The document's undo history, for code that holds only the database (such
+// as a window that forwards the undo key). Same rules as IDocument::Undo.
+class IUndoManager : public IPMUnknown {
+  public:
+    enum { kDefaultIID = IID_IUNDOMANAGER };
+    virtual bool16 CanUndo() const = 0;
+    virtual ErrorCode UndoLastStep() = 0;
+    virtual ErrorCode RedoLastStep() = 0;
+};
+
 class ILink : public IPMUnknown {
   public:
     enum { kDefaultIID = IID_ILINK };

@@ -55,6 +55,7 @@ constexpr PMIID IID_IBOUNDSUTILS = 0x2c5a;
 constexpr PMIID IID_IGRAPHICATTRIBUTEUTILS = 0x16d9;
 constexpr PMIID IID_ILINKUTILS = 0x8c57;
 constexpr PMIID IID_IFRAMECONTENTUTILS = 0xca16;
+constexpr PMIID IID_IUNDOUTILS = 0x16422;
 
 // The host's own framework interfaces.
 constexpr PMIID IID_IPERSISTUIDDATA = 0xa001;
@@ -72,6 +73,7 @@ constexpr PMIID IID_ISESSION = 0xa00c;
 constexpr PMIID IID_IAPPLICATION = 0xa00d;
 constexpr PMIID IID_IPMFONT = 0xa00e;
 constexpr PMIID IID_ILAYOUTUTILS = 0xa00f;
+constexpr PMIID IID_IUNDOMANAGER = 0xa010;
 
 // Command classes.
 constexpr ClassID kDeleteCmdBoss = 0xf03;

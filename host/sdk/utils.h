@@ -92,6 +92,16 @@ class ILinkUtils : public IPMUnknown {
     virtual ErrorCode UpdateLinks(const UIDList& links) = 0;
 };
 
+class IUndoManager;
+
+class IUndoUtils : public IPMUnknown {
+  public:
+    enum { kDefaultIID = IID_IUNDOUTILS };
+    // The undo history of the document of that database (a new reference),
+    // nil for anything else.
+    virtual IUndoManager* QueryUndoManager(IDataBase* db) const = 0;
+};
+
 class IFrameContentUtils : public IPMUnknown {
   public:
     enum { kDefaultIID = IID_IFRAMECONTENTUTILS };

@@ -223,6 +223,17 @@ TEST_F(UndoTest, UndoIsRefusedInsideAnOpenSequence) {
     EXPECT_EQ(kFailure, doc->Undo());
 }
 
+TEST_F(UndoTest, UndoThroughTheUtilityThatTakesOnlyTheDatabase) {
+    SetLabel(Frame("alpha"), "k", "v");
+    InterfacePtr<IUndoManager> undo(Utils<IUndoUtils>()->QueryUndoManager(doc));
+    ASSERT_TRUE(undo);
+    EXPECT_TRUE(undo->CanUndo());
+    EXPECT_EQ(kSuccess, undo->UndoLastStep());
+    EXPECT_TRUE(doc->Model().FindNode(Frame("alpha"))->labels.empty());
+    EXPECT_FALSE(undo->CanUndo());
+    EXPECT_EQ(nullptr, Utils<IUndoUtils>()->QueryUndoManager(nullptr));
+}
+
 TEST_F(UndoTest, NewChangeDropsTheRedoSteps) {
     SetLabel(Frame("alpha"), "k", "1");
     doc->Undo();
