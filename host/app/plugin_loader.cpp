@@ -60,7 +60,7 @@ bool LoadPlugInModule(const std::string& path, std::string* error) {
         return false;
     }
     std::string why;
-    if (!hostcore::InstallPlugIn(plugin, resources, &why)) {
+    if (!hostcore::InstallPlugIn(plugin, resources, &why, handle, path)) {
         *error = path + ": " + why;
         platform::FreeLibraryHandle(handle);
         return false;

@@ -46,9 +46,16 @@ struct ActionDesc {
     bool enabled = true;
 };
 
+struct LoadedPlugIn {
+    IPlugIn* plugin;
+    PluginID id;
+    void* module;
+    std::string file;
+};
+
 struct State {
     std::map<ImplementationID, Implementation> impls;
-    std::vector<IPlugIn*> plugins;
+    std::vector<LoadedPlugIn> plugins;
     std::map<std::string, std::vector<AddIn>> addins;
     std::vector<ComponentDesc> components;
     std::vector<ActionDesc> actions;
@@ -250,7 +257,8 @@ class UnlimitedTimer : public IdleTimer {
 
 }  // namespace
 
-bool InstallPlugIn(IPlugIn* plugin, const std::string& resources, std::string* error) {
+bool InstallPlugIn(IPlugIn* plugin, const std::string& resources, std::string* error, void* module,
+                   const std::string& file) {
     std::string scratch;
     if (!error) error = &scratch;
     error->clear();
@@ -269,7 +277,7 @@ bool InstallPlugIn(IPlugIn* plugin, const std::string& resources, std::string* e
     if (!CheckImplementations(d, reg, error)) return false;
     State& s = S();
     s.impls.insert(reg.fAdded.begin(), reg.fAdded.end());
-    s.plugins.push_back(plugin);
+    s.plugins.push_back(LoadedPlugIn{plugin, d.id, module, file});
     for (auto& c : d.components)
         s.components.push_back(c);
     for (auto& a : d.addins)
@@ -456,7 +464,34 @@ bool DoMenuAction(ActionID id) {
     return true;
 }
 
+namespace {
+
+class ResourceAccessImpl : public CPMUnknown<IPlugInResourceAccess> {
+  public:
+    ResourceAccessImpl(IPMUnknown* boss, const LoadedPlugIn& p)
+        : CPMUnknown<IPlugInResourceAccess>(boss), fPlugIn(p) {}
+    PluginID GetPluginID() const override { return fPlugIn.id; }
+    void* GetModuleHandle() const override { return fPlugIn.module; }
+    IDFile GetPlugInFile() const override { return IDFile(fPlugIn.file.c_str()); }
+
+  private:
+    LoadedPlugIn fPlugIn;
+};
+
+}  // namespace
+
 }  // namespace hostcore
+
+IPlugInResourceAccess* QueryPlugInResourceAccess(PluginID id) {
+    for (const hostcore::LoadedPlugIn& p : hostcore::S().plugins) {
+        if (p.id != id) continue;
+        hostcore::HostBoss* boss = hostcore::HostBoss::Create(nullptr, kInvalidUID, 0);
+        auto* impl = new hostcore::ResourceAccessImpl(boss, p);
+        boss->AddOwned(IID_IPLUGINRESOURCEACCESS, impl);
+        return impl;  // carries the boss's first reference
+    }
+    return nullptr;
+}
 
 CIdleTask::~CIdleTask() {}
 

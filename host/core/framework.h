@@ -26,7 +26,10 @@ class HostBoss;
 // resource description (JSON, docs/host.md). false with *error set when the
 // description cannot be read or names an implementation nobody registered;
 // nothing of the plug-in is kept then.
-bool InstallPlugIn(IPlugIn* plugin, const std::string& resources, std::string* error);
+// module and file are where the plug-in came from (nil and "" for one that
+// lives in the program itself); IPlugInResourceAccess hands them out.
+bool InstallPlugIn(IPlugIn* plugin, const std::string& resources, std::string* error,
+                   void* module = nullptr, const std::string& file = "");
 bool IsImplementationRegistered(ImplementationID id);
 // Makes the plug-in implementation and adds it to the boss under iid.
 bool AddPlugInImplementation(HostBoss* boss, PMIID iid, ImplementationID impl);

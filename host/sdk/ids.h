@@ -74,6 +74,7 @@ constexpr PMIID IID_IAPPLICATION = 0xa00d;
 constexpr PMIID IID_IPMFONT = 0xa00e;
 constexpr PMIID IID_ILAYOUTUTILS = 0xa00f;
 constexpr PMIID IID_IUNDOMANAGER = 0xa010;
+constexpr PMIID IID_IPLUGINRESOURCEACCESS = 0xa011;
 
 // Command classes.
 constexpr ClassID kDeleteCmdBoss = 0xf03;

@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <new>
 
+#include "host/sdk/files.h"
 #include "host/sdk/ids.h"
 #include "host/sdk/unknown.h"
 
@@ -49,6 +50,21 @@ class IPlugIn {
   protected:
     ~IPlugIn() = default;
 };
+
+// Where a loaded plug-in came from: the handle the system's loader gave its
+// module (what the plug-in needs for its own resources and to find files
+// beside it) and the module's file.
+class IPlugInResourceAccess : public IPMUnknown {
+  public:
+    enum { kDefaultIID = IID_IPLUGINRESOURCEACCESS };
+    virtual PluginID GetPluginID() const = 0;
+    // nil for a plug-in that was installed without a module of its own.
+    virtual void* GetModuleHandle() const = 0;
+    virtual IDFile GetPlugInFile() const = 0;
+};
+
+// New reference; nil for an ID no loaded plug-in has.
+IPlugInResourceAccess* QueryPlugInResourceAccess(PluginID id);
 
 typedef IPlugIn* (*GetPlugInProc)();
 typedef const char* (*GetPlugInResourcesProc)();

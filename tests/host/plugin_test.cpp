@@ -49,6 +49,11 @@ TEST_F(PlugInModuleTest, RegistersStartsAnswersAndShutsDownOnce) {
     EXPECT_EQ(1, c->registered);
     EXPECT_EQ(0x7e5700u, c->pluginID);
     EXPECT_EQ(0, c->startups);
+    InterfacePtr<IPlugInResourceAccess> access(QueryPlugInResourceAccess(0x7e5700));
+    ASSERT_TRUE(access);
+    EXPECT_EQ(handles.back(), access->GetModuleHandle());  // the loader hands out one handle
+    EXPECT_EQ(TEST_PLUGIN_PATH, access->GetPlugInFile().GetPath());
+    EXPECT_EQ(nullptr, QueryPlugInResourceAccess(0x1234));
 
     hostcore::StartupPlugIns();
     hostcore::StartupPlugIns();
