@@ -349,6 +349,7 @@ class Loader {
             layer.parent = uid;
             layer.name = l.value("name", "Layer");
             layer.box = sp.box;
+            ReadLabels(l, &layer);
             fModel.nodes[luid] = layer;
             fModel.FindNode(uid)->children.push_back(luid);
             for (const auto& item : l.value("items", json::array()))
@@ -458,7 +459,9 @@ std::string ModelToJsonText(const DocModel& m) {
             json items = json::array();
             for (UID iu : l.children)
                 items.push_back(WriteItem(m, iu));
-            layers.push_back({{"uid", lu}, {"name", l.name}, {"items", items}});
+            json layer{{"uid", lu}, {"name", l.name}, {"items", items}};
+            WriteLabels(l, &layer);
+            layers.push_back(layer);
         }
         spreads.push_back(
             {{"uid", su}, {"name", s.name}, {"bounds", WriteRect(s.box)}, {"layers", layers}});

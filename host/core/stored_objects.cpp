@@ -270,7 +270,10 @@ bool AddPageItemInterface(HostBoss* boss, PMIID iid, const Node& n) {
             return n.kind != NodeKind::kTextContainer && n.kind != NodeKind::kTextColumn &&
                    Add<GeometryImpl>(boss, iid);
         case IID_ILABELDATA:
-            return n.kind != NodeKind::kSpread && Add<LabelDataImpl>(boss, iid);
+            // Labels go with what a document file keeps them for.
+            return (n.kind == NodeKind::kFrame || n.kind == NodeKind::kImage ||
+                    n.kind == NodeKind::kLayer) &&
+                   Add<LabelDataImpl>(boss, iid);
         case IID_IGRAPHICATTRIBUTES:
             return n.kind == NodeKind::kFrame && Add<GraphicAttributesImpl>(boss, iid);
         case IID_ITEXTCONTENT:

@@ -17,6 +17,8 @@ TEST_F(HostTest, SaveAndLoadKeepTheDocumentExactly) {
     InterfacePtr<ILabelData> labels(UIDRef(doc, Frame("alpha")));
     const char* label = "id=5&fontsize=24.000&text=Gr%C3%BC%C3%9Fe&fillUID=3";
     ASSERT_EQ(kSuccess, labels->SetLabel("Glyphoria", label));
+    InterfacePtr<ILabelData> layerLabels(UIDRef(doc, doc->Model().LayerOf(Frame("alpha"))));
+    ASSERT_EQ(kSuccess, layerLabels->SetLabel("owner", "layout team"));
     hostcore::DocModel m = doc->Model();
     // A placed, embedded picture as well.
     UID image = m.NewUID(), link = m.NewUID();
