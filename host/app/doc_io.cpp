@@ -275,6 +275,7 @@ class Loader {
             img.box = ReadRect(j.at("bounds"), "image");
             img.pixelWidth = j.at("pixels").at(0).get<int32>();
             img.pixelHeight = j.at("pixels").at(1).get<int32>();
+            if (img.pixelWidth <= 0 || img.pixelHeight <= 0) Fail("image pixels must be positive");
         } else {
             std::string file = j.at("file").get<std::string>();
             std::string path = !file.empty() && file[0] == '/' ? file : fBaseDir + file;
