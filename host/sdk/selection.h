@@ -85,3 +85,56 @@ class ISelectionExtension : public IPMUnknown {
     virtual void Startup() = 0;
     virtual void Shutdown() = 0;
 };
+
+// The adapter that turns a concrete suite into the selection extension of its
+// selection object. Suite is the concrete suite class; it must derive from an
+// interface with kDefaultIID (its suite interface) and offer the hooks
+//
+//     void Startup();  void Shutdown();
+//     void SelectionChanged(int32, PMIID, void*);
+//     void HandleIntegratorSuiteMessage(void*, ClassID, PMIID);
+//     void SelectionAttributeChanged(ClassID, PMIID, void*, const UIDList*, int32);
+//     ISelectionExtension::ProtocolCollection* CreateObserverProtocolCollection();
+//
+// Each call finds the suite on the adapter's own object, except
+// SelectionAttributeChanged, which finds it on the concrete selection passed
+// in. A call whose suite is missing is skipped (the collection is then nil).
+template <class Suite>
+class SelectionExt : public CPMUnknown<ISelectionExtension> {
+  public:
+    explicit SelectionExt(IPMUnknown* boss) : CPMUnknown<ISelectionExtension>(boss) {}
+
+    void SelectionChanged(int32 kind, PMIID suite, void* message) override {
+        if (Suite* s = Find(fBoss)) s->SelectionChanged(kind, suite, message);
+    }
+    void HandleIntegratorSuiteMessage(void* changedBy, ClassID theChange, PMIID protocol) override {
+        if (Suite* s = Find(fBoss)) s->HandleIntegratorSuiteMessage(changedBy, theChange, protocol);
+    }
+    void SelectionAttributeChanged(ClassID theChange, PMIID protocol, void* changedBy,
+                                   const UIDList* items, int32 flags,
+                                   IPMUnknown* concreteSelection) override {
+        if (Suite* s = Find(concreteSelection))
+            s->SelectionAttributeChanged(theChange, protocol, changedBy, items, flags);
+    }
+    ProtocolCollection* CreateObserverProtocolCollection() override {
+        Suite* s = Find(fBoss);
+        return s ? s->CreateObserverProtocolCollection() : nullptr;
+    }
+    void Startup() override {
+        if (Suite* s = Find(fBoss)) s->Startup();
+    }
+    void Shutdown() override {
+        if (Suite* s = Find(fBoss)) s->Shutdown();
+    }
+
+  private:
+    // Borrowed: the object that carries the suite keeps it alive.
+    static Suite* Find(const IPMUnknown* object) {
+        if (!object) return nullptr;
+        IPMUnknown* iface = object->QueryInterface(Suite::kDefaultIID);
+        if (!iface) return nullptr;
+        Suite* suite = dynamic_cast<Suite*>(iface);
+        iface->Release();
+        return suite;
+    }
+};

@@ -82,6 +82,19 @@ class SuiteCSB : public CPMUnknown<ISuite> {
         return kSuccess;
     }
 
+    // Hooks the host's extension adapter calls.
+    void Startup() { ++gCalls.startups; }
+    void Shutdown() { ++gCalls.shutdowns; }
+    void SelectionChanged(int32, PMIID, void*) { ++gCalls.changes; }
+    void HandleIntegratorSuiteMessage(void*, ClassID, PMIID) {}
+    void SelectionAttributeChanged(ClassID, PMIID, void*, const UIDList*, int32) {
+        ++gCalls.modelChanges;
+    }
+    ISelectionExtension::ProtocolCollection* CreateObserverProtocolCollection() {
+        ++gCalls.protocols;
+        return new ISelectionExtension::ProtocolCollection;
+    }
+
   private:
     UIDRef StoryFrame() {
         InterfacePtr<ITextTarget> text(this, IID_ITEXTTARGET);
@@ -98,24 +111,6 @@ class SuiteCSB : public CPMUnknown<ISuite> {
     }
 };
 
-class Extension : public CPMUnknown<ISelectionExtension> {
-  public:
-    using CPMUnknown<ISelectionExtension>::CPMUnknown;
-    void SelectionChanged(int32, PMIID, void*) override { ++gCalls.changes; }
-    void HandleIntegratorSuiteMessage(void*, ClassID, PMIID) override {}
-    void SelectionAttributeChanged(ClassID, PMIID, void*, const UIDList*, int32,
-                                   IPMUnknown* concrete) override {
-        InterfacePtr<ISuite> suite(concrete, kSuiteIID);
-        if (suite) ++gCalls.modelChanges;
-    }
-    ProtocolCollection* CreateObserverProtocolCollection() override {
-        ++gCalls.protocols;
-        return new ProtocolCollection;
-    }
-    void Startup() override { ++gCalls.startups; }
-    void Shutdown() override { ++gCalls.shutdowns; }
-};
-
 class PlugIn : public IPlugIn {
   public:
     void SetPluginID(PluginID id) override { fID = id; }
@@ -123,7 +118,7 @@ class PlugIn : public IPlugIn {
     ErrorCode RegisterImplementations(IImplementationRegistry* r) override {
         return RegisterImplementationOf<SuiteASB>(r, 0x5e1001) |
                RegisterImplementationOf<SuiteCSB>(r, 0x5e1002) |
-               RegisterImplementationOf<Extension>(r, 0x5e1003);
+               RegisterImplementationOf<SelectionExt<SuiteCSB>>(r, 0x5e1003);
     }
 
   private:
