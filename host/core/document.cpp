@@ -55,6 +55,7 @@ ErrorCode Document::Undo() {
     fUndo.pop_back();
     fRedo.push_back(Step{step.name, fModel});
     fModel = std::move(step.model);
+    TellDocumentChanged(this);
     return kSuccess;
 }
 
@@ -65,6 +66,7 @@ ErrorCode Document::Redo() {
     fRedo.pop_back();
     fUndo.push_back(Step{step.name, fModel});
     fModel = std::move(step.model);
+    TellDocumentChanged(this);
     return kSuccess;
 }
 

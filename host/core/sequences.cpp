@@ -65,7 +65,7 @@ void PopLevel(bool commit) {
         // A sequence whose commands changed nothing in the end leaves no step.
         if (doc->Model() == entry.second) continue;
         doc->PushUndoStep(name, std::move(entry.second));
-        if (Observer()) Observer()(doc);
+        TellDocumentChanged(doc);
     }
 }
 
@@ -131,6 +131,10 @@ int SequenceDepth() {
 
 void SetDocumentChangedObserver(std::function<void(Document*)> observer) {
     Observer() = std::move(observer);
+}
+
+void TellDocumentChanged(Document* doc) {
+    if (Observer()) Observer()(doc);
 }
 
 }  // namespace hostcore

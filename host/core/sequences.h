@@ -24,7 +24,9 @@ void WillChange(Document* doc);
 void ForgetDocument(Document* doc);
 int SequenceDepth();
 
-// Told after each outermost level that changed a document.
+// Told after each outermost level that changed a document, and after each
+// undo and redo.
 void SetDocumentChangedObserver(std::function<void(Document*)> observer);
+void TellDocumentChanged(Document* doc);
 
 }  // namespace hostcore

@@ -226,6 +226,8 @@ TEST_F(SelectionTest, ExtensionHearsStartupChangesAndShutdownOnce) {
     InterfacePtr<ILabelData> labels(UIDRef(doc, Frame("beta")));
     labels->SetLabel("k", "v");
     EXPECT_EQ(1, gCalls.modelChanges);
+    doc->Undo();
+    EXPECT_EQ(2, gCalls.modelChanges);
     hostcore::ShutdownPlugIns();
     hostcore::ShutdownPlugIns();
     EXPECT_EQ(1, gCalls.shutdowns);
