@@ -85,6 +85,23 @@ TEST(HostProgramTest, ScriptDrivesThePlugInAndTheDocument) {
     EXPECT_TRUE(glyphoria::testing::PathExists(dir.file("saved.png")));
 }
 
+TEST(HostProgramTest, PlaceReplacesAFrameInOneStepOrNotAtAll) {
+    TempDir dir;
+    WriteFileBytes(dir.file("tile.png"), ReadFileBytes(std::string(EXAMPLES_DIR) + "/tile.png"));
+    WriteFileBytes(dir.file("s.txt"),
+                   "place greeting tile.png\n"
+                   "list\n"
+                   "undo\n"
+                   "text greeting\n"
+                   "place body missing.png\n");
+    std::string out;
+    EXPECT_EQ(1, RunHost(std::string(EXAMPLES_DIR) + "/sampler.json --script " + dir.file("s.txt"),
+                         &out));
+    for (const char* e : {"placed tile.png as #6", "picture [366.276, 96.7457, 526.276, 196.746]",
+                          "undid \"Place\"", "\"Grüße aus Köln", "error: cannot place missing.png"})
+        EXPECT_NE(std::string::npos, out.find(e)) << e << "\n" << out;
+}
+
 TEST(HostProgramTest, ScriptStopsAtTheFirstFailure) {
     TempDir dir;
     WriteFileBytes(dir.file("s.txt"), "undo\nlist\n");
