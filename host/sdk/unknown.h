@@ -9,6 +9,7 @@
 // never count references themselves.
 #pragma once
 
+#include <cstddef>
 #include <utility>
 
 #include "host/sdk/types.h"
@@ -51,6 +52,7 @@ template <class T>
 class InterfacePtr {
   public:
     InterfacePtr() = default;
+    InterfacePtr(std::nullptr_t) {}
     explicit InterfacePtr(T* adopt) : fPtr(adopt) {}
     InterfacePtr(const IPMUnknown* from, PMIID iid) : fPtr(Query(from, iid)) {}
     InterfacePtr(const IPMUnknown* from) : fPtr(Query(from, T::kDefaultIID)) {}
