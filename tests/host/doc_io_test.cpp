@@ -120,13 +120,16 @@ TEST(DocumentFileTest, MalformedDocumentsAreRefused) {
         {"wrong component count", R"({"swatches": [{"name": "x", "space": "CMYK",
             "components": [1, 0, 0]}]})"},
         {"repeated uid", R"({"nextUID": 10, "swatches": [
-            {"uid": 3, "name": "None", "kind": "none"}, {"uid": 3, "name": "Paper", "kind": "paper"},
+            {"uid": 3, "name": "None", "kind": "none"},
+            {"uid": 3, "name": "Paper", "kind": "paper"},
             {"uid": 5, "name": "Black", "kind": "black"}]})"},
         {"uid beyond nextUID", R"({"nextUID": 6, "swatches": [
-            {"uid": 3, "name": "None", "kind": "none"}, {"uid": 4, "name": "Paper", "kind": "paper"},
+            {"uid": 3, "name": "None", "kind": "none"},
+            {"uid": 4, "name": "Paper", "kind": "paper"},
             {"uid": 9, "name": "Black", "kind": "black"}]})"},
         {"picture without pixels", R"({"nextUID": 12, "swatches": [
-            {"uid": 3, "name": "None", "kind": "none"}, {"uid": 4, "name": "Paper", "kind": "paper"},
+            {"uid": 3, "name": "None", "kind": "none"},
+            {"uid": 4, "name": "Paper", "kind": "paper"},
             {"uid": 5, "name": "Black", "kind": "black"}], "spreads": [{"uid": 6,
             "bounds": [0, 0, 9, 9], "layers": [{"uid": 7, "items": [{"uid": 8, "type": "graphic",
             "bounds": [0, 0, 9, 9], "image": {"uid": 9, "bounds": [0, 0, 9, 9], "pixels": [0, 9],

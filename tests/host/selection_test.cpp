@@ -127,8 +127,9 @@ class PlugIn : public IPlugIn {
 
 const char kResources[] = R"({"plugin": {"id": "0x5e1000"}, "addins": [
   {"to": "abstract-selection", "interfaces": [{"iid": "0x5e1000", "impl": "0x5e1001"}]},
-  {"to": "layout-selection", "interfaces": [{"iid": "0x5e1000", "impl": "0x5e1002"},
-                                            {"iid": "IID_ISELECTIONEXTENSION", "impl": "0x5e1003"}]},
+  {"to": "layout-selection", "interfaces": [
+    {"iid": "0x5e1000", "impl": "0x5e1002"},
+    {"iid": "IID_ISELECTIONEXTENSION", "impl": "0x5e1003"}]},
   {"to": "text-selection", "interfaces": [{"iid": "0x5e1000", "impl": "0x5e1002"}]}]})";
 
 class SelectionTest : public HostTest {
