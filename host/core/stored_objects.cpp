@@ -178,9 +178,10 @@ class UndoManagerImpl : public Stored<IUndoManager> {
 class LinkManagerImpl : public Stored<ILinkManager> {
   public:
     using Stored::Stored;
-    void QueryLinksByObjectUID(UID object, std::vector<UID>& links) const override {
+    void QueryLinksByObjectUID(UID object, UIDList& links) const override {
+        links = UIDList(Doc());
         for (const auto& l : M().links)
-            if (l.second.object == object) links.push_back(l.first);
+            if (l.second.object == object) links.Append(l.first);
     }
     int32 GetLinkCount() const override { return static_cast<int32>(M().links.size()); }
 };

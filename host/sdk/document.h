@@ -65,8 +65,8 @@ class ILink : public IPMUnknown {
 class ILinkManager : public IPMUnknown {
   public:
     enum { kDefaultIID = IID_ILINKMANAGER };
-    // The links whose linked object is the given item; appended to links.
-    virtual void QueryLinksByObjectUID(UID object, std::vector<UID>& links) const = 0;
+    // Replaces links by the document's links whose linked object is the item.
+    virtual void QueryLinksByObjectUID(UID object, UIDList& links) const = 0;
     virtual int32 GetLinkCount() const = 0;
 };
 

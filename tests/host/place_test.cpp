@@ -95,14 +95,13 @@ TEST_F(PlaceTest, LinkOperationKeepsThePictureWhenTheFileGoesAway) {
     ASSERT_EQ(kSuccess, err);
     UID image = FirstChild(placed.GetUID());
     InterfacePtr<ILinkManager> links(UIDRef(doc, doc->GetRootUID()));
-    std::vector<UID> found;
+    UIDList found;
     links->QueryLinksByObjectUID(image, found);
-    ASSERT_EQ(1u, found.size());
+    ASSERT_EQ(1, found.Length());
     InterfacePtr<ILink> link(UIDRef(doc, found[0]));
     ASSERT_TRUE(link);
     EXPECT_FALSE(link->IsEmbedded());
-    UIDList list(doc);
-    list.Append(found[0]);
+    UIDList list(UIDRef(doc, found[0]));
     ASSERT_EQ(kSuccess, Utils<ILinkUtils>()->UpdateLinks(list));
     EXPECT_TRUE(link->IsEmbedded());
     std::string original = ReadFileBytes(path);

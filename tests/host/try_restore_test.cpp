@@ -66,13 +66,11 @@ UIDRef PlacePreview(IDocument* document, const UIDRef& frame, const std::string&
     Utils<IFitFrameUtils>()->FitFrameToContent(UIDList(placed));
     UIDRef image = FirstChild(placed);
     InterfacePtr<ILinkManager> links(db, db->GetRootUID());
-    std::vector<UID> found;
+    UIDList found;
     links->QueryLinksByObjectUID(image.GetUID(), found);
-    if (!found.empty()) {
+    if (!found.IsEmpty()) {
         InterfacePtr<ILink> link(db, found[0]);
-        UIDList list(db);
-        list.Append(found[0]);
-        if (link) Utils<ILinkUtils>()->UpdateLinks(list);
+        if (link) Utils<ILinkUtils>()->UpdateLinks(UIDList(UIDRef(db, found[0])));
     }
     InterfacePtr<ILayoutSelectionSuite> select(Utils<ISelectionUtils>()->GetActiveSelection(),
                                                IID_ILAYOUTSELECTIONSUITE);

@@ -111,12 +111,10 @@ TEST_F(UndoTest, EveryCommandKindUndoesToTheExactEarlierDocumentAndRedoes) {
          [](UndoTest& t) {
              UID placed;
              t.Place(t.Layer(), WritePng(t.tmp.file("c.png"), 3, 2), PMRect(5, 5, 9, 9), &placed);
-             std::vector<UID> links;
+             UIDList links;
              InterfacePtr<ILinkManager> mgr(UIDRef(t.doc, t.doc->GetRootUID()));
              mgr->QueryLinksByObjectUID(t.doc->Model().FindNode(placed)->children[0], links);
-             UIDList list(t.doc);
-             list.Append(links.at(0));
-             return Utils<ILinkUtils>()->UpdateLinks(list);
+             return Utils<ILinkUtils>()->UpdateLinks(links);
          }},
     };
     for (const Case& c : cases) {
