@@ -66,6 +66,13 @@ class IPlugInResourceAccess : public IPMUnknown {
 // New reference; nil for an ID no loaded plug-in has.
 IPlugInResourceAccess* QueryPlugInResourceAccess(PluginID id);
 
+// Marks a module's exported entries: PLUGIN_EXPORT IPlugIn* GetPlugIn();
+#if defined(_WIN32)
+#define PLUGIN_EXPORT extern "C" __declspec(dllexport)
+#else
+#define PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
 typedef IPlugIn* (*GetPlugInProc)();
 typedef const char* (*GetPlugInResourcesProc)();
 

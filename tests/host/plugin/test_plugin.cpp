@@ -158,17 +158,17 @@ const char kResources[] = R"({
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) IPlugIn* GetPlugIn() {
+PLUGIN_EXPORT IPlugIn* GetPlugIn() {
     static PlugIn plugin;
     return &plugin;
 }
 
 // The tests make the host read the description from the file beside the
 // module by setting this variable.
-extern "C" __attribute__((visibility("default"))) const char* GetPlugInResources() {
+PLUGIN_EXPORT const char* GetPlugInResources() {
     return std::getenv("TEST_PLUGIN_RESOURCES_FROM_FILE") ? nullptr : kResources;
 }
 
-extern "C" __attribute__((visibility("default"))) TestPlugInCounters* TestPlugInCountersGet() {
+PLUGIN_EXPORT TestPlugInCounters* TestPlugInCountersGet() {
     return &gCounters;
 }
