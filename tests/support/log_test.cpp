@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/path_style.h"
 #include "support/limits.h"
 #include "tests/common/test_env.h"
 
@@ -14,7 +15,7 @@ namespace {
 using testing::PathExists;
 using testing::ReadFileBytes;
 using testing::TempDir;
-using testing::TestHome;
+using testing::UserDocumentsFolder;
 using testing::WriteFileBytes;
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
@@ -143,7 +144,7 @@ TEST_F(LogTest, VendorFolder) {
 
 TEST_F(LogTest, DocumentsFolderByDefault) {
     OpenLog(1, "");
-    EXPECT_EQ(TestHome() + "/Documents/Glyphoria.txt", LogPath());
+    EXPECT_EQ(UserDocumentsFolder() + platform::kPathSeparator + "Glyphoria.txt", LogPath());
     EXPECT_TRUE(PathExists(LogPath()));
     fs::remove(LogPath());
 }
