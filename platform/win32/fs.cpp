@@ -2,7 +2,12 @@
 // functions, so names outside the ANSI code page work.
 #include "platform/fs.h"
 
+#include <fcntl.h>
 #include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+
+#include <string>
 
 #include "platform/win32/windows_api.h"
 
@@ -10,9 +15,31 @@ namespace glyphoria::platform {
 
 using win32::Widen;
 
+namespace {
+
+// fopen's "x" (create, fail when the file exists) is C11; the system's C
+// library ignores it and would truncate someone else's file. The file is
+// created exclusively first and then handed to the C library.
+std::FILE* OpenExclusive(const std::wstring& path, std::wstring mode) {
+    mode.erase(mode.find(L'x'), 1);
+    if (mode.empty() || mode[0] != L'w') return nullptr;  // "x" goes with "w" only
+    int flags = _O_CREAT | _O_EXCL | _O_TRUNC;
+    flags |= mode.find(L'+') != std::wstring::npos ? _O_RDWR : _O_WRONLY;
+    flags |= mode.find(L'b') != std::wstring::npos ? _O_BINARY : _O_TEXT;
+    int fd = -1;
+    if (_wsopen_s(&fd, path.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE) != 0) return nullptr;
+    std::FILE* file = _wfdopen(fd, mode.c_str());
+    if (!file) _close(fd);
+    return file;
+}
+
+}  // namespace
+
 std::FILE* OpenFile(const char* path, const char* mode) {
     if (!path || !*path || !mode) return nullptr;
-    return _wfopen(Widen(path).c_str(), Widen(mode).c_str());
+    std::wstring wide_mode = Widen(mode);
+    if (wide_mode.find(L'x') != std::wstring::npos) return OpenExclusive(Widen(path), wide_mode);
+    return _wfopen(Widen(path).c_str(), wide_mode.c_str());
 }
 
 PathInfo StatPath(const char* path) {

@@ -115,6 +115,15 @@ std::string UserDocumentsFolder() {
 #endif
 }
 
+std::string UserAppDataFolder() {
+#ifdef _WIN32
+    const char* app_data = std::getenv("APPDATA");
+    return app_data ? app_data : "";
+#else
+    return TestHome() + "/.config";
+#endif
+}
+
 TempDir::TempDir()
     : path_(MakeUniqueFolder(HomeSlot().empty() ? SystemTempFolder() : HomeSlot(), "dir-")) {}
 

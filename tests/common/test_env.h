@@ -77,6 +77,9 @@ const std::string& TestHome();
 // Where the user's documents folder is expected: POSIX the test home's
 // "Documents", Windows "Documents" in the user's profile (%USERPROFILE%).
 std::string UserDocumentsFolder();
+// The same for the roaming application data: POSIX the test home's ".config",
+// Windows %APPDATA%.
+std::string UserAppDataFolder();
 
 // Whole file as bytes; empty string when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
