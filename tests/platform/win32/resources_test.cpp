@@ -100,5 +100,19 @@ TEST(Win32Resources, MissingResourcesLeaveTheResultAlone) {
     EXPECT_FALSE(FindModuleResource("MyStrings", "xml", nullptr));
 }
 
+TEST(Win32Resources, ALoadedModuleSearchesItsOwnResources) {
+    win32::ScopedModule probe(LoadLibraryA(GLYPHORIA_PROBE_MODULE));
+    ASSERT_TRUE(probe);
+    using Find = bool (*)(const char*, const char*, ResourceBytes*);
+    auto find = reinterpret_cast<Find>(
+        reinterpret_cast<void*>(GetProcAddress(probe.get(), "ProbeFindResource")));
+    ASSERT_NE(nullptr, find);
+    ResourceBytes found;
+    ASSERT_TRUE(find("Probe", "xml", &found));
+    EXPECT_EQ("<probe>only in the probe module</probe>\n", Bytes(found));
+    // The program's own lookups never see the module's resources.
+    EXPECT_FALSE(FindModuleResource("Probe", "xml", &found));
+}
+
 }  // namespace
 }  // namespace glyphoria::platform
