@@ -281,6 +281,34 @@ TEST(Files, WriteWholeFileAtomicReplaces) {
     EXPECT_EQ(1, entries);
 }
 
+// Files of 2 GB and more, made sparse so they cost no disk: their sizes do
+// not fit a 32-bit long (Windows), those of 4 GB and more not a 32-bit size.
+TEST(Files, LargeFiles) {
+    constexpr std::uint64_t kGiB = 1ull << 30;
+    constexpr std::uint32_t kMax = 0xFFFFFFFFu;
+    TempDir dir;
+    const std::string file = dir.file("large.bin");
+    ASSERT_TRUE(WriteFileBytes(file, ""));
+    struct Case {
+        std::uint64_t length;
+        std::uint32_t size;
+    } cases[] = {{3 * kGiB, static_cast<std::uint32_t>(3 * kGiB)}, {5 * kGiB, kMax}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        std::error_code ec;
+        fs::resize_file(fs::u8path(file), c.length, ec);
+        if (ec) GTEST_SKIP() << "no large files here: " << ec.message();
+        EXPECT_EQ(c.size, FileSize(file.c_str()));
+        EXPECT_EQ(c.size, FileSizeIfWritable(file.c_str()));
+    }
+    // Too large to hold: said as memory, never read.
+    std::uint32_t size = 0;
+    int status = -1;
+    EXPECT_EQ(nullptr, ReadWholeFile(file.c_str(), &size, &status));
+    EXPECT_EQ(kReadNoMemory, status);
+    EXPECT_EQ(kMax, size);
+}
+
 TEST(Files, WriteWholeFileAtomicSkipsStaleTemporary) {
     TempDir dir;
     const std::string file = dir.file("a.ini");
