@@ -81,8 +81,10 @@ void InitTestHome() {
     // scripts/wine-run); the temporary folder is the program's own.
     SetVariable("TMP", tmp.c_str());
     SetVariable("TEMP", tmp.c_str());
-    // English unless a test asks for another language.
-    SetThreadLocale(MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT));
+    // English unless a test asks for another language (see ScopedLanguage).
+    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    SetThreadLocale(MAKELCID(english, SORT_DEFAULT));
+    SetThreadUILanguage(english);
 #else
     fs::create_directories(home + "/.config");
     fs::create_directories(home + "/.local/share");
