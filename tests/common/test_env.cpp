@@ -11,6 +11,12 @@
 
 #ifdef _WIN32
 #include "platform/win32/windows_api.h"
+#else
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+extern char** environ;
 #endif
 #include "platform/path_style.h"
 
@@ -197,6 +203,93 @@ void SetLastSystemError(int code) {
     errno = code;
 #endif
 }
+
+#ifdef _WIN32
+
+namespace {
+
+// One argument quoted the way the C runtime splits a command line: inside
+// quotes, backslashes are literal except before a quote.
+std::wstring QuoteArgument(const std::wstring& arg) {
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+        } else if (c == L'"') {
+            quoted.append(backslashes * 2 + 1, L'\\');
+            backslashes = 0;
+        } else {
+            quoted.append(backslashes, L'\\');
+            backslashes = 0;
+        }
+        if (c != L'\\') quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+}  // namespace
+
+int RunProgram(const std::string& program, const std::vector<std::string>& args,
+               const std::string& out_path) {
+    using platform::win32::Widen;
+    std::wstring command = QuoteArgument(Widen(program.c_str()));
+    for (const std::string& arg : args)
+        command += L" " + QuoteArgument(Widen(arg.c_str()));
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    platform::win32::ScopedHandle out(CreateFileW(Widen(out_path.c_str()).c_str(), GENERIC_WRITE,
+                                                  FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    platform::win32::ScopedHandle null(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE,
+                                                   &inherit, OPEN_EXISTING, 0, nullptr));
+    if (out.get() == INVALID_HANDLE_VALUE || null.get() == INVALID_HANDLE_VALUE) return -1;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = null.get();
+    startup.hStdOutput = out.get();
+    startup.hStdError = null.get();
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return -1;
+    platform::win32::ScopedHandle process(info.hProcess);
+    platform::win32::ScopedHandle thread(info.hThread);
+    DWORD status = 0;
+    if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.get(), &status))
+        return -1;
+    return static_cast<int>(status);
+}
+
+#else
+
+int RunProgram(const std::string& program, const std::vector<std::string>& args,
+               const std::string& out_path) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return -1;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+#endif
 
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(fs::u8path(path), std::ios::binary);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace glyphoria::testing {
 
@@ -80,6 +81,12 @@ std::string UserDocumentsFolder();
 // The same for the roaming application data: POSIX the test home's ".config",
 // Windows %APPDATA%.
 std::string UserAppDataFolder();
+
+// Runs a program with the arguments as they are (no shell in between), its
+// standard output into the file out_path and its standard error discarded.
+// Returns the exit status, or -1 when the program cannot be started.
+int RunProgram(const std::string& program, const std::vector<std::string>& args,
+               const std::string& out_path);
 
 // Whole file as bytes; empty string when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
