@@ -196,6 +196,13 @@ ScopedLanguage::~ScopedLanguage() {
 #endif
 }
 
+unsigned short FallbackLanguage() {
+#ifdef _WIN32
+    if (PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_GERMAN) return 1031;
+#endif
+    return 1033;
+}
+
 void SetLastSystemError(int code) {
 #ifdef _WIN32
     SetLastError(static_cast<DWORD>(code));

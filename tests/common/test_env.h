@@ -69,6 +69,11 @@ private:
 #endif
 };
 
+// The language whose table a lookup in a language the module lacks finds:
+// POSIX English; Windows the user's own interface language when the module
+// has it (the loader tries that before English), else English.
+unsigned short FallbackLanguage();
+
 // The calling thread's last error (POSIX errno, Windows SetLastError), as a
 // failing system call leaves it.
 void SetLastSystemError(int code);
