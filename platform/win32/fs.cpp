@@ -44,13 +44,28 @@ std::FILE* OpenFile(const char* path, const char* mode) {
 
 PathInfo StatPath(const char* path) {
     PathInfo info;
+    if (!path || !*path) return info;
+    const std::wstring wide = Widen(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!path || !*path ||
-        !GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data))
-        return info;
+    if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) return info;
+    DWORD attributes = data.dwFileAttributes;
+    DWORD size_high = data.nFileSizeHigh;
+    DWORD size_low = data.nFileSizeLow;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A link describes itself; what it points to counts, as with stat.
+        // A link that points nowhere does not exist.
+        win32::ScopedHandle target(win32::NullIfInvalid(CreateFileW(
+            wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
+        BY_HANDLE_FILE_INFORMATION target_info;
+        if (!target || !GetFileInformationByHandle(target.get(), &target_info)) return info;
+        attributes = target_info.dwFileAttributes;
+        size_high = target_info.nFileSizeHigh;
+        size_low = target_info.nFileSizeLow;
+    }
     info.exists = true;
-    info.is_directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    info.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    info.is_directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.size = (static_cast<std::uint64_t>(size_high) << 32) | size_low;
     return info;
 }
 

@@ -24,7 +24,8 @@ std::wstring Widen(const char* utf8);
 std::string Narrow(const wchar_t* text, int len = -1);
 
 // Owns one handle of type T and closes it with Close; Invalid is the value
-// that means "none" (null for most handles, INVALID_HANDLE_VALUE for files).
+// that means "none". Functions that report failure as INVALID_HANDLE_VALUE
+// (CreateFileW, ...) go through NullIfInvalid first.
 template <typename T, auto Close, T Invalid = T()>
 class Scoped {
   public:
@@ -59,6 +60,10 @@ class Scoped {
   private:
     T handle_ = Invalid;
 };
+
+inline HANDLE NullIfInvalid(HANDLE handle) {
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
 
 // Memory that FormatMessage (FORMAT_MESSAGE_ALLOCATE_BUFFER) hands out.
 using ScopedLocal = Scoped<HLOCAL, LocalFree>;

@@ -245,12 +245,13 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
     for (const std::string& arg : args)
         command += L" " + QuoteArgument(Widen(arg.c_str()));
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    platform::win32::ScopedHandle out(CreateFileW(Widen(out_path.c_str()).c_str(), GENERIC_WRITE,
-                                                  FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    platform::win32::ScopedHandle null(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE,
-                                                   &inherit, OPEN_EXISTING, 0, nullptr));
-    if (out.get() == INVALID_HANDLE_VALUE || null.get() == INVALID_HANDLE_VALUE) return -1;
+    using platform::win32::NullIfInvalid;
+    platform::win32::ScopedHandle out(NullIfInvalid(
+        CreateFileW(Widen(out_path.c_str()).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    platform::win32::ScopedHandle null(NullIfInvalid(CreateFileW(
+        L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr)));
+    if (!out || !null) return -1;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;

@@ -54,6 +54,24 @@ TEST(Win32Files, Utf8NamesReachTheWideFunctions) {
     EXPECT_FALSE(StatPath(names.dir.file("missing").c_str()).exists);
 }
 
+TEST(Win32Files, LinksAreFollowed) {
+    Names names;
+    ASSERT_TRUE(WriteWholeFile(names.utf8.c_str(), "hello", 5));
+    const std::string link = names.dir.file("link \xE2\x82\xAC");
+    const std::string dangling = names.dir.file("dangling");
+    // Wine answers TRUE without making a link; Windows wants a privilege.
+    const std::wstring wide_link = win32::Widen(link.c_str());
+    if (!CreateSymbolicLinkW(wide_link.c_str(), names.wide.c_str(), 0) ||
+        GetFileAttributesW(wide_link.c_str()) == INVALID_FILE_ATTRIBUTES ||
+        !CreateSymbolicLinkW(win32::Widen(dangling.c_str()).c_str(), L"C:\\no\\such\\file", 0))
+        GTEST_SKIP() << "no symbolic links here";
+    PathInfo info = StatPath(link.c_str());
+    EXPECT_TRUE(info.exists);
+    EXPECT_FALSE(info.is_directory);
+    EXPECT_EQ(5u, info.size);
+    EXPECT_FALSE(StatPath(dangling.c_str()).exists);
+}
+
 TEST(Win32Files, ReadOnlyFilesAreMadeWritableAndRemoved) {
     Names names;
     ASSERT_TRUE(WriteWholeFile(names.utf8.c_str(), "x", 1));
