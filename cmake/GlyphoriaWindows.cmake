@@ -17,4 +17,3 @@ set(Boost_NO_BOOST_CMAKE ON)
 # GoogleTest is built from Debian's sources with the same toolchain; the
 # tests' find_package(GTest) then finds these targets.
 set(GLYPHORIA_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources for the cross build")
-
