@@ -1,8 +1,10 @@
 // Conversions between 8-bit code pages and UTF-16, by code-page number
 // (65001 UTF-8, 10000 Macintosh Roman, 1252 Western, 437 DOS, ...).
 //
-// Windows: MultiByteToWideChar / WideCharToMultiByte. POSIX: iconv ("CP<n>",
-// with 65001 and 10000 mapped to "UTF-8" and "MACINTOSH").
+// Windows: MultiByteToWideChar / WideCharToMultiByte, without best-fit
+// replacements (the system's tables map the few unassigned bytes of 1252 to
+// the C1 controls of the same number). POSIX: iconv ("CP<n>", with 65001 and
+// 10000 mapped to "UTF-8" and "MACINTOSH").
 #pragma once
 
 #include <cstddef>

@@ -8,7 +8,8 @@
 
 namespace glyphoria::platform {
 
-// fopen on a UTF-8 path; null on failure.
+// fopen on a UTF-8 path; null on failure. "x" (with "w": create, fail if the
+// file exists) works on every platform.
 std::FILE* OpenFile(const char* path, const char* mode);
 
 struct PathInfo {

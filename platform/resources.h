@@ -1,8 +1,11 @@
 // Resources carried inside the module: the string tables, window
 // descriptions and optional default preferences.
 //
-// Windows: the module's resource section (FindResource/LoadResource); the
-// loader picks the language version for the user's interface language.
+// Windows: the resource section of the module that holds this code (the
+// plug-in, never the program that loaded it), through FindResource and
+// LoadResource; the loader picks the language version for the user's
+// interface language (Wine: for the thread locale). Resource data is not
+// terminated, so each resource is handed out as a copy made once.
 // POSIX: a table compiled into the module at build time
 // (glyphoria_embed_resources); the language is German for a de* locale
 // (LC_ALL, LC_MESSAGES, LANG, in that order), English otherwise.
@@ -31,7 +34,8 @@ bool FindModuleResource(const char* name, const char* type, ResourceBytes* out);
 bool FindModuleResourceLanguage(const char* name, const char* type, unsigned short language,
                                 ResourceBytes* out);
 
-// 1031 when the user's interface language is German, else 1033.
+// 1031 when the user's interface language is German, else 1033. Windows: the
+// language of the string table version the loader picks.
 unsigned short UserInterfaceLanguage();
 
 // One row of the compiled-in table (POSIX); generated at build time.

@@ -62,29 +62,35 @@ bool DeleteFileForce(const char* path) {
     return platform::RemoveFile(path);
 }
 
+namespace {
+
+// Sizes are 32-bit here; a larger file reports the largest size instead of
+// a wrapped, small one.
+std::uint32_t Clamp32(std::uint64_t size) {
+    if (size > std::numeric_limits<std::uint32_t>::max())
+        return std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(size);
+}
+
+}  // namespace
+
 std::uint32_t FileSize(const char* path) {
     if (!path || !*path) return 0;
     platform::PathInfo info = platform::StatPath(path);
     if (!info.exists) return 0;
-    // Sizes are 32-bit here; a larger file reports the largest size instead of
-    // a wrapped, small one.
-    if (info.size > std::numeric_limits<std::uint32_t>::max())
-        return std::numeric_limits<std::uint32_t>::max();
-    return static_cast<std::uint32_t>(info.size);
+    return Clamp32(info.size);
 }
 
+// File lengths come from the file's status, never from ftell: its long has
+// 32 bits on Windows and cannot tell the length of a file of 2 GB or more.
 std::uint32_t FileSizeIfWritable(const char* path) {
     if (!path || !*path) return 0;
     if (platform::StatPath(path).is_directory) return 0;
     std::FILE* file = platform::OpenFile(path, "r+b");
     if (!file) return 0;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    const std::uint64_t length = platform::StatPath(path).size;
     std::fclose(file);
-    if (length <= 0) return 0;
-    if (static_cast<unsigned long>(length) > std::numeric_limits<std::uint32_t>::max())
-        return std::numeric_limits<std::uint32_t>::max();
-    return static_cast<std::uint32_t>(length);
+    return Clamp32(length);
 }
 
 char* ReadWholeFile(const char* path, std::uint32_t* size, int* status) {
@@ -92,15 +98,15 @@ char* ReadWholeFile(const char* path, std::uint32_t* size, int* status) {
     if (!path || !*path || platform::StatPath(path).is_directory) return nullptr;
     std::FILE* file = platform::OpenFile(path, "rb");
     if (!file) return nullptr;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
-    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+    const platform::PathInfo info = platform::StatPath(path);
+    if (!info.exists) {
         std::fclose(file);
         return nullptr;
     }
+    const std::uint64_t length = info.size;
     // A file too large for a 32-bit size cannot be held; say so as memory.
-    const unsigned long max_length = std::numeric_limits<std::uint32_t>::max() - 4ul;
-    if (static_cast<unsigned long>(length) > max_length) {
+    const std::uint64_t max_length = std::numeric_limits<std::uint32_t>::max() - 4u;
+    if (length > max_length) {
         if (size) *size = std::numeric_limits<std::uint32_t>::max();
         if (status) *status = kReadNoMemory;
         std::fclose(file);

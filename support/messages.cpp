@@ -75,8 +75,10 @@ int Show(const Buttons& buttons) {
         platform::MessageBoxContent content;
         content.text = box.text;
         content.detail = box.detail;
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             content.buttons[i] = box.button_texts[i];
+            content.button_keys[i] = box.button_keys[i];
+        }
         result = platform::PresentMessageBox(content);
     }
     return Checked(result, count);

@@ -2,12 +2,15 @@
 // program, temporary folders that remove themselves, environment overrides
 // that restore the previous value, and whole-file read/write.
 //
-// The test main (test_main.cpp) points HOME and the XDG folders at a fresh
-// folder before any test runs, so no test can touch the user's own
-// preferences, log, downloads or fonts.
+// The test main (test_main.cpp) gives every program a fresh folder of its own
+// before any test runs. POSIX: HOME, the XDG folders and TMPDIR point into it,
+// so no test can touch the user's own preferences, log, downloads or fonts.
+// Windows (under Wine): TMP and TEMP point into it; the shell folders are the
+// Wine prefix's own, which scripts/wine-run keeps apart from the real home.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace glyphoria::testing {
 
@@ -21,7 +24,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return path_; }
-    // path() + "/" + name
+    // path(), the platform's separator and name, whose "/" become that
+    // separator too ("a/b" is "a\\b" on Windows).
     std::string file(const std::string& name) const;
 
 private:
@@ -43,8 +47,51 @@ private:
     bool had_old_;
 };
 
-// The folder the test main made for this program (HOME points there).
+// Makes the user-interface language (1031 German, 1033 English, 1036
+// French, ...) the one the module's resources are picked for, until the
+// object goes away. POSIX: LC_ALL; Windows: the thread locale and the thread's
+// interface language (the loader follows the latter on Windows and the former
+// under Wine).
+class ScopedLanguage {
+public:
+    explicit ScopedLanguage(unsigned short language);
+    ~ScopedLanguage();
+    ScopedLanguage(const ScopedLanguage&) = delete;
+    ScopedLanguage& operator=(const ScopedLanguage&) = delete;
+
+private:
+#ifdef _WIN32
+    unsigned long old_locale_ = 0;
+    unsigned short old_ui_language_ = 0;
+#else
+    std::string old_all_;
+    bool had_old_ = false;
+#endif
+};
+
+// The language whose table a lookup in a language the module lacks finds:
+// POSIX English; Windows the user's own interface language when the module
+// has it (the loader tries that before English), else English.
+unsigned short FallbackLanguage();
+
+// The calling thread's last error (POSIX errno, Windows SetLastError), as a
+// failing system call leaves it.
+void SetLastSystemError(int code);
+
+// The folder the test main made for this program.
 const std::string& TestHome();
+// Where the user's documents folder is expected: POSIX the test home's
+// "Documents", Windows "Documents" in the user's profile (%USERPROFILE%).
+std::string UserDocumentsFolder();
+// The same for the roaming application data: POSIX the test home's ".config",
+// Windows %APPDATA%.
+std::string UserAppDataFolder();
+
+// Runs a program with the arguments as they are (no shell in between), its
+// standard output into the file out_path and its standard error discarded.
+// Returns the exit status, or -1 when the program cannot be started.
+int RunProgram(const std::string& program, const std::vector<std::string>& args,
+               const std::string& out_path);
 
 // Whole file as bytes; empty string when it cannot be read.
 std::string ReadFileBytes(const std::string& path);

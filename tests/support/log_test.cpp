@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/path_style.h"
 #include "support/limits.h"
 #include "tests/common/test_env.h"
 
@@ -14,7 +15,7 @@ namespace {
 using testing::PathExists;
 using testing::ReadFileBytes;
 using testing::TempDir;
-using testing::TestHome;
+using testing::UserDocumentsFolder;
 using testing::WriteFileBytes;
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
@@ -42,9 +43,15 @@ TEST_F(LogTest, NewFileStartsWithBomAndTakesMessagesAsFormatted) {
     EXPECT_EQ(kBom, ReadFileBytes(LogFile()));
     LogMessage("Glyphoria: CS %d\r", 55);
     LogMessage("setTag: %s", "a=1");
-    LogMessage("selectedFrames: %d", 2);         // no CR: same line as the one before
-    OpenLogInFolder(1, dir.path().c_str(), "");  // opening again adds no second mark
+    LogMessage("selectedFrames: %d", 2);  // no CR: same line as the one before
     EXPECT_EQ(kBom + "Glyphoria: CS 55\rsetTag: a=1selectedFrames: 2", ReadFileBytes(LogFile()));
+}
+
+TEST_F(LogTest, OpeningAgainKeepsOneBom) {
+    OpenLogInFolder(1, dir.path().c_str(), "");
+    LogMessage("%s", "one\r");
+    OpenLogInFolder(1, dir.path().c_str(), "");
+    EXPECT_EQ(kBom + "one\r", ReadFileBytes(LogFile()));
 }
 
 TEST_F(LogTest, SizeLimitAtOpen) {
@@ -61,34 +68,41 @@ TEST_F(LogTest, SizeLimitAtOpen) {
     }
 }
 
-// The mark goes only into files the log creates; other bytes are never
-// overwritten.
-TEST_F(LogTest, ByteOrderMark) {
+TEST_F(LogTest, ExistingFileWithoutBomIsLeftAlone) {
     ASSERT_TRUE(WriteFileBytes(LogFile(), "older lines\r"));
     OpenLogInFolder(1, dir.path().c_str(), "");
     LogMessage("%s", "new\r");
     EXPECT_EQ("older lines\rnew\r", ReadFileBytes(LogFile()));
+}
 
-    fs::remove(LogFile());  // removed while the host runs
+TEST_F(LogTest, FileRemovedWhileRunningIsRecreatedWithBom) {
+    OpenLogInFolder(1, dir.path().c_str(), "");
+    fs::remove(LogFile());
     LogMessage("%s", "after\r");
     EXPECT_EQ(kBom + "after\r", ReadFileBytes(LogFile()));
 }
 
-TEST_F(LogTest, LevelAndEcho) {
+TEST_F(LogTest, LevelZeroWritesAndPrintsNothing) {
     SetLogEcho(true);
     OpenLogInFolder(0, dir.path().c_str(), "");
+    EXPECT_EQ(0, LogLevel());
     CaptureStdout();
     LogMessage("%s", "quiet\r");
     LogTime("", nullptr);
     EXPECT_EQ("", GetCapturedStdout());
     EXPECT_FALSE(PathExists(LogFile()));
+}
 
+TEST_F(LogTest, EchoToStandardOutput) {
     OpenLogInFolder(1, dir.path().c_str(), "");
+    SetLogEcho(true);
     CaptureStdout();
     LogMessage("doBuy: %s\r", "http://shop/x.zip");
-    SetLogEcho(false);
-    LogMessage("%s", "silent\r");
     EXPECT_EQ("doBuy: http://shop/x.zip\r", GetCapturedStdout());
+    SetLogEcho(false);
+    CaptureStdout();
+    LogMessage("%s", "silent\r");
+    EXPECT_EQ("", GetCapturedStdout());
     EXPECT_EQ(kBom + "doBuy: http://shop/x.zip\rsilent\r", ReadFileBytes(LogFile()));
 }
 
@@ -102,31 +116,47 @@ TEST_F(LogTest, MessagesThatDoNotFitOrAreEmptyAreDropped) {
     EXPECT_EQ(kBom + fits, ReadFileBytes(LogFile()));
 }
 
+TEST_F(LogTest, OutsideTextIsNeverAFormat) {
+    OpenLogInFolder(1, dir.path().c_str(), "");
+    LogMessage("pathFromURL: %s\r", "file:///%s%n%x");
+    EXPECT_EQ(kBom + "pathFromURL: file:///%s%n%x\r", ReadFileBytes(LogFile()));
+}
+
 TEST_F(LogTest, TimeStamp) {
     OpenLogInFolder(1, dir.path().c_str(), "");
     LogTime("start ", nullptr);
     LogTime("", " end\n");
     const std::string text = ReadFileBytes(LogFile()).substr(kBom.size());
     ASSERT_EQ(std::string("start 00:00:00\r00:00:00 end\n").size(), text.size());
+    EXPECT_EQ("start ", text.substr(0, 6));
     EXPECT_EQ(':', text[8]);
     EXPECT_EQ('\r', text[14]);
+    EXPECT_EQ(" end\n", text.substr(text.size() - 5));
 }
 
-TEST_F(LogTest, Paths) {
+TEST_F(LogTest, VendorFolder) {
     OpenLogInFolder(1, dir.path().c_str(), nullptr);
-    EXPECT_EQ(dir.file("Kestrelworks/Glyphoria.txt"), LogPath());  // folder made
+    EXPECT_EQ(dir.file("Kestrelworks/Glyphoria.txt"), LogPath());
     EXPECT_EQ(kBom, ReadFileBytes(LogPath()));
+    OpenLogInFolder(1, dir.path().c_str(), "Other");
+    EXPECT_EQ(dir.file("Other/Glyphoria.txt"), LogPath());
+}
 
+TEST_F(LogTest, DocumentsFolderByDefault) {
     OpenLog(1, "");
-    EXPECT_EQ(TestHome() + "/Documents/Glyphoria.txt", LogPath());
+    EXPECT_EQ(UserDocumentsFolder() + platform::kPathSeparator + "Glyphoria.txt", LogPath());
+    EXPECT_TRUE(PathExists(LogPath()));
     fs::remove(LogPath());
+}
 
-    // No usable folder: messages are dropped, nothing is created.
+TEST_F(LogTest, UnusableFolderDropsMessages) {
     OpenLogInFolder(1, dir.file("missing/deeper").c_str(), "");
-    LogMessage("%s", "lost\r");
+    LogMessage("%s", "lost\r");  // must not crash or create anything
     EXPECT_FALSE(PathExists(dir.file("missing")));
-    OpenLogInFolder(1, std::string(kPathBufferSize, 'd').c_str(), "");
+    const std::string too_long(kPathBufferSize, 'd');
+    OpenLogInFolder(1, too_long.c_str(), "");
     EXPECT_STREQ("", LogPath());
+    LogMessage("%s", "lost\r");
 }
 
 }  // namespace

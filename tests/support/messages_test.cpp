@@ -8,6 +8,7 @@
 
 #include "platform/system_error.h"
 #include "support/string_table.h"
+#include "tests/common/test_env.h"
 
 namespace glyphoria {
 namespace {
@@ -149,7 +150,7 @@ TEST_F(MessagesTest, SystemErrorTextIsShownNotFormatted) {
     EXPECT_EQ(boxes[0].button_keys[0], "ok");
 
     // Code 0 stands for the last error.
-    errno = 28;
+    glyphoria::testing::SetLastSystemError(28);
     ShowSystemError(0);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "bad %s%n%d 28");

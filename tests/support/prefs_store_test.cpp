@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/path_style.h"
 #include "tests/common/test_env.h"
 
 namespace glyphoria {
@@ -295,13 +296,12 @@ TEST(PrefsStoreSave, UnreadableFileIsNotReplaced) {
 }
 
 TEST(PrefsDefaults, PathAndProcessStore) {
-    TempDir config;
-    ScopedEnv env("XDG_CONFIG_HOME", config.path().c_str());
+    const std::string folder = testing::UserAppDataFolder() + platform::kPathSeparator;
     char buf[kPathBufferSize];
     ASSERT_TRUE(DefaultPrefsPath(buf, sizeof buf));
-    EXPECT_EQ(config.file("Glyphoria.ini"), buf);
+    EXPECT_EQ(folder + "Glyphoria.ini", buf);
     ASSERT_TRUE(DefaultPrefsPath(buf, sizeof buf, "Other"));
-    EXPECT_EQ(config.file("Other.ini"), buf);
+    EXPECT_EQ(folder + "Other.ini", buf);
     char small[8] = "keep";
     EXPECT_FALSE(DefaultPrefsPath(small, sizeof small));
     EXPECT_EQ(&Prefs(), &Prefs());

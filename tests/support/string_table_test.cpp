@@ -15,7 +15,7 @@
 namespace glyphoria {
 namespace {
 
-using testing::ScopedEnv;
+using testing::ScopedLanguage;
 
 std::string Text(const char* key) {
     char dest[256];
@@ -53,27 +53,27 @@ class StringTableTest : public ::testing::Test {
 
 TEST_F(StringTableTest, LoadsTheTableOfTheInterfaceLanguage) {
     struct Case {
-        const char* locale;
+        unsigned short language;
         const char* yes;
         const char* noselection;
         const char* invalid_dll;
         const char* product;  // "glyphoria" in German, "glyphoria1" in English
         const char* close;
     };
-    const Case cases[] = {
-        {"de_DE.UTF-8", "Ja",
-         "Zum Testen einer Schrift bitte einen oder mehrere Textrahmen ausw\xC3\xA4hlen!",
-         "Falsche Version der Glyphoria.dll!", "glyphoria",
-         "Schlie\xC3\x9F"
-         "en"},
-        {"en_US.UTF-8", "Yes", "Please select one or more text frames first!", "invalidDLL",
-         "glyphoria1", "Close"},
-        {"fr_FR.UTF-8", "Yes", "Please select one or more text frames first!", "invalidDLL",
-         "glyphoria1", "Close"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.locale);
-        ScopedEnv all("LC_ALL", c.locale);
+    const Case german = {platform::kLangGerman, "Ja",
+                         "Zum Testen einer Schrift bitte einen oder mehrere Textrahmen ausw\xC3\xA4hlen!",
+                         "Falsche Version der Glyphoria.dll!", "glyphoria",
+                         "Schlie\xC3\x9F"
+                         "en"};
+    const Case english = {platform::kLangEnglishUS, "Yes",
+                          "Please select one or more text frames first!", "invalidDLL",
+                          "glyphoria1", "Close"};
+    // French has no table: the fallback's texts.
+    Case french = testing::FallbackLanguage() == platform::kLangGerman ? german : english;
+    french.language = 1036;
+    for (const Case& c : {german, english, french}) {
+        SCOPED_TRACE(c.language);
+        ScopedLanguage language(c.language);
         ASSERT_EQ(LoadStrings(), 0);
         EXPECT_EQ(Text("yes"), c.yes);
         EXPECT_EQ(Text("noselection"), c.noselection);
@@ -225,7 +225,7 @@ TEST_F(StringTableTest, EveryKeyOfBothTablesResolves) {
         std::vector<std::string> keys = KeysOf(language);
         // German has "invalidDLL" more than English.
         EXPECT_EQ(keys.size(), language == platform::kLangGerman ? 22u : 21u);
-        ScopedEnv all("LC_ALL", language == platform::kLangGerman ? "de_DE.UTF-8" : "en_US.UTF-8");
+        ScopedLanguage interface_language(language);
         ASSERT_EQ(LoadStrings(), 0);
         for (const std::string& key : keys) {
             SCOPED_TRACE(key);

@@ -84,8 +84,13 @@ TEST(TextConvertTest, InvalidInputIsReplacedNotDropped) {
               u"a\uFFFD"
               "b");
     EXPECT_EQ(Take(ToWide("ab\xC3", kEncodingUtf8)), u"ab\uFFFD");
-    // 0x81 is unassigned in 1252.
+    // 0x81 is unassigned in 1252: iconv refuses it, Windows' own table maps
+    // it to the C1 control of the same number. Either way nothing is dropped.
+#ifdef _WIN32
+    EXPECT_EQ(Take(ToWide("x\x81y", 1252)), u"x\u0081y");
+#else
     EXPECT_EQ(Take(ToWide("x\x81y", 1252)), u"x\uFFFDy");
+#endif
     // An unknown code page still gives ASCII.
     EXPECT_EQ(Take(ToWide("ok\xE4", 4242)), u"ok\uFFFD");
     EXPECT_EQ(ToWide(nullptr, kEncodingUtf8), nullptr);

@@ -1,8 +1,8 @@
 // The xml, strings and self-check subcommands, run as a separate program.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "tests/common/test_env.h"
 
@@ -17,44 +17,45 @@ struct Result {
     std::string out;
 };
 
-// Arguments are quoted for the shell by the caller; none holds a single quote.
-Result RunTool(const TempDir& dir, const std::string& args) {
+// Standard output with Windows line ends ("\r\n" from a text-mode stream)
+// read as "\n".
+Result RunTool(const TempDir& dir, const std::vector<std::string>& args) {
     const std::string out = dir.file("stdout.txt");
-    const std::string rc = dir.file("rc.txt");
-    const std::string command = std::string("'") + GLYPHORIA_TOOL_PATH + "' " + args + " >'" + out +
-                                "' 2>/dev/null; echo $? >'" + rc + "'";
-    if (std::system(command.c_str()) != 0) return {-1, ""};
-    return {std::atoi(ReadFileBytes(rc).c_str()), ReadFileBytes(out)};
+    int status = glyphoria::testing::RunProgram(GLYPHORIA_TOOL_PATH, args, out);
+    std::string text = ReadFileBytes(out);
+    for (std::size_t pos; (pos = text.find("\r\n")) != std::string::npos;)
+        text.erase(pos, 1);
+    return {status, text};
 }
 
 TEST(TextTools, XmlAndStringsCommands) {
     TempDir dir;
     ASSERT_TRUE(WriteFileBytes(dir.file("c.xml"),
                                "<r><CartUrl>a&amp;b</CARTURL><i>1</i><i>2\r\n</i><e></e></r>"));
-    const std::string file = "'" + dir.file("c.xml") + "'";
+    const std::string file = dir.file("c.xml");
     struct Case {
-        std::string args;
+        std::vector<std::string> args;
         int status;
         std::string out;
     } cases[] = {
-        {"xml get " + file + " cartUrl", 0, "a&amp;b\n"},
-        {"xml get " + file + " e", 1, ""},
-        {"xml get " + file + " missing", 1, ""},
-        {"xml each " + file + " i", 0, "<i>1</i>\n<i>2\\r\\n</i>\n"},
-        {"xml each " + file + " missing", 1, ""},
-        {"xml get '" + dir.file("none.xml") + "' i", 1, ""},
-        {"xml get " + file, 2, ""},
-        {"xml put " + file + " i", 2, ""},
-        {"strings get noselection --lang de", 0,
+        {{"xml", "get", file, "cartUrl"}, 0, "a&amp;b\n"},
+        {{"xml", "get", file, "e"}, 1, ""},
+        {{"xml", "get", file, "missing"}, 1, ""},
+        {{"xml", "each", file, "i"}, 0, "<i>1</i>\n<i>2\\r\\n</i>\n"},
+        {{"xml", "each", file, "missing"}, 1, ""},
+        {{"xml", "get", dir.file("none.xml"), "i"}, 1, ""},
+        {{"xml", "get", file}, 2, ""},
+        {{"xml", "put", file, "i"}, 2, ""},
+        {{"strings", "get", "noselection", "--lang", "de"}, 0,
          "Zum Testen einer Schrift bitte einen oder mehrere Textrahmen ausw\xC3\xA4hlen!\n"},
-        {"strings get NOINTERNET --lang en", 0,
+        {{"strings", "get", "NOINTERNET", "--lang", "en"}, 0,
          "There seems to be no connection to the internet!\n"},
-        {"strings get invalidDLL --lang en", 1, "invalidDLL\n"},
-        {"strings get yes --lang fr", 2, ""},
-        {"strings", 2, ""},
+        {{"strings", "get", "invalidDLL", "--lang", "en"}, 1, "invalidDLL\n"},
+        {{"strings", "get", "yes", "--lang", "fr"}, 2, ""},
+        {{"strings"}, 2, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args);
+        SCOPED_TRACE(::testing::PrintToString(c.args));
         Result r = RunTool(dir, c.args);
         EXPECT_EQ(c.status, r.status);
         EXPECT_EQ(c.out, r.out);
@@ -63,7 +64,7 @@ TEST(TextTools, XmlAndStringsCommands) {
 
 TEST(TextTools, SelfCheckPasses) {
     TempDir dir;
-    Result r = RunTool(dir, "self-check");
+    Result r = RunTool(dir, {"self-check"});
     EXPECT_EQ(0, r.status);
     EXPECT_NE(r.out.find("self-check: all 7 checks passed\n"), std::string::npos) << r.out;
 }
