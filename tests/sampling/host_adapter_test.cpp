@@ -114,19 +114,5 @@ TEST_F(HostAdapterTest, SwatchesGiveTheRendererColours) {
     EXPECT_GT(lab.rgb[0], lab.rgb[2]);  // a warm light colour
 }
 
-TEST_F(HostAdapterTest, ARetriedFrameKeepsItsFirstRecordAndTakesTheNewId) {
-    UIDRef frame = Ref("frame");
-    ASSERT_EQ(kSuccess,
-              WriteFrameLabel(frame, "Glyphoria",
-                              "id=5&fontsize=9.000&textUID=7&ps0=X&text=Hi&fillUID=3&width=200.000&"
-                              "height=50.000"));
-    TextData record("id=6&extra=1");
-    ASSERT_EQ(1, FillFromFrame(record, HostFrameSource(frame)));
-    EXPECT_STREQ(
-        "id=6&extra=1&fontsize=9.000&textUID=7&ps0=X&text=Hi&fillUID=3&width=200.000&"
-        "height=50.000",
-        record.BuildLabel());
-}
-
 }  // namespace
 }  // namespace glyphoria
