@@ -14,6 +14,10 @@ constexpr const char* kSequenceName = "Glyphoria";
 
 // TryFont with the preview fetched by download.
 void TryFontWith(const char* try_argument, const PreviewDownload& download);
+// The same with the renderer's settings given: the Mac keeps them in its own
+// preferences, not in the store TryFont reads.
+void TryFontWith(const char* try_argument, const SamplerSettings& settings,
+                 const PreviewDownload& download);
 
 // Replaces the record's frame by its preview, labelled with the record, as
 // one undo step. 1 when the frame was replaced; 0, with the document as it

@@ -43,6 +43,11 @@ int TryOneFrame(IDocument* document, TextData& record, const SamplerSettings& se
 }
 
 void TryFontWith(const char* try_argument, const PreviewDownload& download) {
+    TryFontWith(try_argument, SamplerSettings::FromPrefs(), download);
+}
+
+void TryFontWith(const char* try_argument, const SamplerSettings& settings,
+                 const PreviewDownload& download) {
     IDocument* document = Utils<ILayoutUtils>()->GetFrontDocument();
     if (!document) {
         ShowMessage("noselection");
@@ -50,7 +55,6 @@ void TryFontWith(const char* try_argument, const PreviewDownload& download) {
     }
     UIDList frames = QuerySelectedFrames();
     LogMessage("selectedFrames: %d\r", static_cast<int>(frames.Length()));
-    const SamplerSettings settings = SamplerSettings::FromPrefs();
     int tried = 0;
     for (int32 i = 0; i < frames.Length(); ++i) {
         TextData record(try_argument);
