@@ -16,6 +16,7 @@ bool HeadlessNibLoader::loadTryController(TryNib* nib) {
     auto panel = std::make_unique<HeadlessWindow>("Glyphoria");
     panel->contentView().Add(Node(ViewKind::kWebView, "webView"));
     auto web = std::make_unique<HeadlessWebView>();
+    web->setNetwork(network);
     try_web_ = web.get();
     panel->adoptWebView(std::move(web));
     try_panel_ = panel.get();
@@ -38,6 +39,7 @@ bool HeadlessNibLoader::loadBuyController(BuyNib* nib) {
     nib->close_button = &content.Add(Node(ViewKind::kButton, "close", "close"));
     content.Add(Node(ViewKind::kWebView, "webView"));
     auto web = std::make_unique<HeadlessWebView>();
+    web->setNetwork(network);
     buy_web_ = web.get();
     panel->adoptWebView(std::move(web));
 

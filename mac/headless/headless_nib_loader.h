@@ -19,6 +19,10 @@ class HeadlessNibLoader : public NibLoader {
     bool loadTryController(TryNib* nib) override;
     bool loadBuyController(BuyNib* nib) override;
 
+    // The network the web views of later loads browse with; null: they only
+    // record the addresses they are asked to load.
+    WebNetwork* network = nullptr;
+
     // Failure injection: the description cannot be loaded.
     bool fail_try = false;
     bool fail_buy = false;

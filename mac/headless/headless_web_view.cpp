@@ -1,5 +1,6 @@
 #include "mac/headless/headless_web_view.h"
 
+#include "mac/headless/web_network.h"
 #include "platform/fs.h"
 #include "support/file_utils.h"
 
@@ -71,7 +72,7 @@ PolicyDecision HeadlessWebView::navigate(const std::string& url) {
         policy_delegate_->decidePolicyForNavigationAction(*this, url, listener);
     else
         listener.use();
-    if (listener.decision() == PolicyDecision::kUse) loads_.push_back(url);
+    if (listener.decision() == PolicyDecision::kUse) loadUrl(url);
     return listener.decision();
 }
 
@@ -102,6 +103,76 @@ PolicyDecision HeadlessWebView::respond(const std::string& url, const std::strin
         if (started) *started = download;
     }
     return listener.decision();
+}
+
+void HeadlessWebView::loadUrl(const std::string& url) {
+    loads_.push_back(url);
+    if (network_) fetch(url);
+}
+
+void HeadlessWebView::fetch(const std::string& url) {
+    last_error_ = MacError();
+    std::unique_ptr<WebResponse> response = network_->open(url, user_agent_, &last_error_);
+    if (!response) return;
+
+    RecordingListener listener;
+    const std::string type = response->mimeType();
+    if (policy_delegate_)
+        policy_delegate_->decidePolicyForMIMEType(*this, type, url, listener);
+    else
+        listener.use();
+
+    std::string piece;
+    if (listener.decision() == PolicyDecision::kDownload) {
+        if (!download_delegate_) return;  // nobody to give the file to
+        downloads_.push_back(std::make_unique<HeadlessDownload>(download_delegate_, url));
+        HeadlessDownload* download = downloads_.back().get();
+        download->begin(response->suggestedFilename());
+        download->receiveResponse(response->expectedLength());
+        while (download->active()) {
+            MacError error;
+            const WebResponse::Read read = response->read(&piece, &error);
+            if (read == WebResponse::kFailed) {
+                download->fail(error);
+            } else if (read == WebResponse::kEnd) {
+                download->finish();
+            } else {
+                download->receive(piece);
+            }
+        }
+        return;
+    }
+    if (listener.decision() != PolicyDecision::kUse) return;
+
+    std::string body;
+    for (;;) {
+        const WebResponse::Read read = response->read(&piece, &last_error_);
+        if (read == WebResponse::kEnd) break;
+        if (read == WebResponse::kFailed) {
+            failLoad(last_error_);
+            return;
+        }
+        body += piece;
+    }
+    // The committed page replaces the shown one; only HTML has links.
+    page_url_ = url;
+    page_html_ = body;
+    links_ = type == "text/html" ? ParseHtmlLinks(body) : std::vector<HtmlLink>();
+}
+
+bool HeadlessWebView::clickLink(const std::string& which, PolicyDecision* decision) {
+    for (const HtmlLink& link : links_) {
+        if (link.text != which && link.href != which && (link.id.empty() || link.id != which))
+            continue;
+        // The page may be replaced by the click: work on a copy.
+        const HtmlLink clicked = link;
+        const PolicyDecision d = clicked.target.empty()
+                                     ? navigate(clicked.href)
+                                     : openNewWindow(clicked.href, clicked.target);
+        if (decision) *decision = d;
+        return true;
+    }
+    return false;
 }
 
 void HeadlessWebView::failLoad(const MacError& error, const std::string& frame) {

@@ -5,6 +5,15 @@
 // then feeds (response, data, finish or failure) like the network. Received
 // data are written to the destination file, so what a download leaves on
 // disk is real.
+//
+// With a network (setNetwork) the view browses for real: loadUrl fetches the
+// address, asks the policy delegate about the response's type and then shows
+// the page (its links become clickable through clickLink) or hands the
+// response to a download that receives the body piece by piece. A page whose
+// body breaks off is reported to the frame-load delegate; an address that
+// cannot be fetched at all (refused, unsupported scheme) leaves the page as
+// it was, as a failed provisional load does. Without a network loadUrl only
+// records the address.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "mac/headless/html_links.h"
 #include "mac/seam/web_view.h"
 
 namespace glyphoria::mac {
@@ -59,13 +69,31 @@ class HeadlessDownload : public Download {
     bool ended_ = false;
 };
 
+class WebNetwork;
+
 class HeadlessWebView : public WebView {
   public:
     void setCustomUserAgent(const std::string& agent) override { user_agent_ = agent; }
     void setFrameLoadDelegate(FrameLoadDelegate* d) override { frame_load_delegate_ = d; }
     void setPolicyDelegate(PolicyDelegate* d) override { policy_delegate_ = d; }
     void setDownloadDelegate(DownloadDelegate* d) override { download_delegate_ = d; }
-    void loadUrl(const std::string& url) override { loads_.push_back(url); }
+    void loadUrl(const std::string& url) override;
+
+    // Browsing for real; null goes back to recording addresses only.
+    void setNetwork(WebNetwork* network) { network_ = network; }
+    // The user clicks the first link of the shown page whose text, href or id
+    // is which: a link with a target asks for a new window, any other one
+    // navigates (and, on "use", loads). False when the page has no such link.
+    bool clickLink(const std::string& which, PolicyDecision* decision = nullptr);
+    const std::vector<HtmlLink>& links() const { return links_; }
+    // The shown page and its address; empty before a page was shown.
+    const std::string& pageUrl() const { return page_url_; }
+    const std::string& pageHtml() const { return page_html_; }
+    // The downloads this view started, oldest first.
+    const std::vector<std::unique_ptr<HeadlessDownload>>& downloads() const { return downloads_; }
+    // Why the last load did not show a page (or did not finish); empty after
+    // a page was shown.
+    const MacError& lastLoadError() const { return last_error_; }
 
     // The page: a link to url in this frame, or in a new window.
     PolicyDecision navigate(const std::string& url);
@@ -85,8 +113,15 @@ class HeadlessWebView : public WebView {
     DownloadDelegate* downloadDelegate() const { return download_delegate_; }
 
   private:
+    void fetch(const std::string& url);
+
     std::string user_agent_;
     std::vector<std::string> loads_;
+    WebNetwork* network_ = nullptr;
+    std::string page_url_;
+    std::string page_html_;
+    std::vector<HtmlLink> links_;
+    MacError last_error_;
     FrameLoadDelegate* frame_load_delegate_ = nullptr;
     PolicyDelegate* policy_delegate_ = nullptr;
     DownloadDelegate* download_delegate_ = nullptr;
