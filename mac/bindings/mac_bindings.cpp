@@ -1,0 +1,172 @@
+#include "mac/bindings/mac_bindings.h"
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "host/sdk/services.h"
+#include "host/sdk/session.h"
+#include "mac/mac_folders.h"
+#include "mac/mac_log.h"
+#include "mac/plist_prefs.h"
+#include "platform/fs.h"
+#include "platform/net.h"
+#include "platform/new_file.h"
+#include "purchase/fetch_limits.h"
+#include "purchase/font_install.h"
+#include "sampling/frame_actions.h"
+#include "sampling/frame_steps.h"
+#include "support/file_utils.h"
+
+namespace glyphoria::mac {
+
+namespace {
+
+// The modal-dialog states the purchase panels hold, innermost last.
+std::vector<std::unique_ptr<AcquireModalDialogState>>& ModalStates() {
+    static std::vector<std::unique_ptr<AcquireModalDialogState>> states;
+    return states;
+}
+
+// The idle task of the Mac start-up: an object of its own in the host, since
+// these bindings have no boss of the plug-in to add it to.
+class MacIdleTask final : public IIdleTask {
+  public:
+    explicit MacIdleTask(MacHostCalls host) : host_(std::move(host)) {}
+
+    IPMUnknown* QueryInterface(PMIID iid) const override {
+        if (iid != IID_IIDLETASK) return nullptr;
+        AddRef();
+        return const_cast<MacIdleTask*>(this);
+    }
+    void AddRef() const override { ++references_; }
+    void Release() const override {
+        if (--references_ == 0) delete this;
+    }
+
+    uint32 RunTask(uint32, IdleTimer*) override { return MacRunTask(host_); }
+    void InstallTask(uint32 delay) override { task_.InstallTask(delay); }
+    void UninstallTask() override { task_.UninstallTask(); }
+    const char* TaskName() override { return "Glyphoria"; }
+
+  private:
+    ~MacIdleTask() = default;
+
+    // The host's installer, with this object as its owner.
+    class Installer : public CIdleTask {
+      public:
+        explicit Installer(MacIdleTask* owner) : CIdleTask(owner), owner_(owner) {}
+        uint32 RunTask(uint32 flags, IdleTimer* timer) override {
+            return owner_->RunTask(flags, timer);
+        }
+        const char* TaskName() override { return owner_->TaskName(); }
+
+      private:
+        MacIdleTask* owner_;
+    };
+
+    MacHostCalls host_;
+    mutable int references_ = 1;
+    Installer task_{this};
+};
+
+bool SameFileRemoved(const std::string& path) {
+    return !platform::StatPath(path.c_str()).exists || DeleteFileForce(path.c_str());
+}
+
+bool RecordBundle() {
+    return platform::StatPath(BundleResourcesFolder().c_str()).is_directory;
+}
+
+void BindShortcut(int action, const char* context, std::uint32_t key, int modifiers) {
+    ISession* session = GetExecutionContextSession();
+    IApplication* app = session ? session->QueryApplication() : nullptr;
+    InterfacePtr<IShortcutManager> shortcuts(app, IID_ISHORTCUTMANAGER);
+    if (!shortcuts) return;
+    shortcuts->RemoveAllShortcutsForAction(action);
+    shortcuts->AddShortcut(action, PMString(context), VirtualKey(0, key), modifiers);
+}
+
+void InstallIdleTask() {
+    // The task only binds the shortcut.
+    MacHostCalls calls;
+    calls.bind_shortcut = &BindShortcut;
+    auto* task = new MacIdleTask(calls);
+    task->InstallTask(0);
+    task->Release();  // the host holds it while it is installed
+}
+
+}  // namespace
+
+bool FetchWholeDocument(const std::string& url, std::string* data, MacError* error) {
+    data->clear();
+    const MacError failed{"NSURLErrorDomain", -1100,
+                          "The document at " + url + " could not be loaded."};
+    // The download lands in a file of our own, beside nothing of anyone else.
+    const std::string folder = TemporaryFolder();
+    char path[1024] = "";
+    platform::NewFile scratch;
+    if (folder.empty() ||
+        !scratch.CreateUnique(folder.c_str(), "GL_fetch_", ".tmp", path, sizeof path)) {
+        if (error) *error = failed;
+        return false;
+    }
+    scratch.Close();
+    SameFileRemoved(path);
+    const bool fetched = platform::DownloadToFile(url.c_str(), path, BlockingFetchLimits());
+    std::uint32_t size = 0;
+    char* bytes = fetched ? ReadWholeFile(path, &size) : nullptr;
+    if (bytes) data->assign(bytes, size);
+    std::free(bytes);
+    SameFileRemoved(path);
+    if (!bytes) {
+        if (error) *error = failed;
+        return false;
+    }
+    return true;
+}
+
+SamplerSettings MacSamplerSettings() {
+    SamplerSettings settings;
+    settings.base_url = MacPrefs().GetString("mlSamplerUrl", "");
+    settings.size_factor = static_cast<float>(MacPrefs().GetFloat("sampleSizeFactor", 1.0));
+    return settings;
+}
+
+PreviewDownload MacPreviewDownload(const SynchronousRequest& request) {
+    return [request](const char* url, const char* path) {
+        if (!request || !url || !path) return;
+        std::string data;
+        MacError error;
+        if (!request(url, &data, &error)) MacLogText(error.localized_description);
+        if (data.empty()) return;
+        MacLog("preview: %s", path);
+        WriteWholeFile(path, data.data(), data.size());
+    };
+}
+
+void BindMacFlows(MacServices* services) {
+    services->load_document = &FetchWholeDocument;
+    services->try_fonts = [](const char* query) {
+        static const SynchronousRequest request(&FetchWholeDocument);
+        TryFontWith(query, MacSamplerSettings(), MacPreviewDownload(request));
+    };
+    services->revert_frames = [](const char* query) { RevertFrames(query); };
+    services->install_fonts = [](const char* archive) { InstallFontsFromArchive(archive); };
+    services->enter_modal_state = [] {
+        ModalStates().push_back(std::make_unique<AcquireModalDialogState>());
+    };
+    services->leave_modal_state = [] {
+        if (!ModalStates().empty()) ModalStates().pop_back();
+    };
+}
+
+MacHostCalls HostMacCalls() {
+    MacHostCalls calls;
+    calls.record_bundle = &RecordBundle;
+    calls.install_idle_task = &InstallIdleTask;
+    calls.bind_shortcut = &BindShortcut;
+    return calls;
+}
+
+}  // namespace glyphoria::mac
