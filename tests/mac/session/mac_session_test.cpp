@@ -256,6 +256,24 @@ TEST_F(MacSessionTest, AConfigurationAnsweredWithAnErrorStatusOpensNoWindow) {
     EXPECT_EQ("noselection", messages[0].text);
 }
 
+TEST_F(MacSessionTest, ASamplerPageThatBreaksOffIsReportedAndTheWindowStays) {
+    ToggleSamplerWindow();
+    ASSERT_TRUE(TryController::isVisible());
+    HeadlessWebView& page = *mac.nibs.lastTryWebView();
+    page.loadUrl(shop->download_url("drop"));
+    ASSERT_EQ(1u, mac.alerts.shown().size());
+    EXPECT_EQ("The network connection was lost.", mac.alerts.shown()[0].message);
+    EXPECT_TRUE(TryController::isVisible());
+    EXPECT_EQ(shop->sampler_page_url(), page.pageUrl());
+    EXPECT_TRUE(page.downloads().empty());
+
+    // An address that cannot be reached at all leaves the page as it was.
+    page.loadUrl("http://127.0.0.1:1/glyphoria");
+    EXPECT_EQ(1u, mac.alerts.shown().size());
+    EXPECT_EQ(shop->sampler_page_url(), page.pageUrl());
+    EXPECT_FALSE(page.lastLoadError().localized_description.empty());
+}
+
 TEST_F(MacSessionTest, StartUpBindsTheShortcutAtTheFirstIdleMoment) {
     MacStartup(HostMacCalls());
     MacPrefs().SetString("shortcut", "g", false);
