@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -55,6 +56,10 @@ class MacSessionTest : public glyphoria::testing::HostDocumentTest {
         BindMacFlows(&services);
         SetMacServices(services);
         mac.nibs.network = &network;
+        // Fonts are really installed: only ever into the test's own home.
+        const char* home = std::getenv("HOME");
+        ASSERT_TRUE(home && *home);
+        ASSERT_EQ(0u, FontsFolder().rfind(home, 0)) << FontsFolder();
     }
     void TearDown() override {
         CloseSamplerWindow();
@@ -229,6 +234,8 @@ TEST_F(MacSessionTest, CartAnswersThatAreNoArchiveOrBreakOffInstallNothing) {
     mac.application.queueModalStep([&] { ClickClose(); });
     ASSERT_TRUE(page.clickLink("cart"));
     EXPECT_EQ(std::vector<int>{kSheetDownloadStopped}, mac.application.sheetCodes());
+    // The folder was known: nobody was asked for one.
+    EXPECT_EQ(0, mac.open_panel.runs());
     ASSERT_EQ(1u, mac.alerts.shown().size());
     EXPECT_EQ("The network connection was lost.", mac.alerts.shown()[0].message);
     EXPECT_EQ(fonts_before, FontFiles());
