@@ -20,8 +20,8 @@
 namespace glyphoria::platform {
 
 enum ShellFolder {
-    kFolderPersonal = 5,   // the user's documents
-    kFolderAppData = 26,   // roaming application data
+    kFolderPersonal = 5,  // the user's documents
+    kFolderAppData = 26,  // roaming application data
     kFolderDownloads = 1000,
     kFolderFonts = 1001,
     kFolderTemp = 1002,

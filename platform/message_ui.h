@@ -11,8 +11,8 @@
 namespace glyphoria::platform {
 
 struct MessageBoxContent {
-    std::string text;     // UTF-8 main text
-    std::string detail;   // UTF-8 detail; empty for none
+    std::string text;        // UTF-8 main text
+    std::string detail;      // UTF-8 detail; empty for none
     std::string buttons[3];  // localised button captions; empty for none
 };
 
