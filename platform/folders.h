@@ -4,7 +4,10 @@
 // separator, into buf (bounded by cap, always NUL-terminated when cap > 0) and
 // returns true; on failure it returns false and leaves buf as an empty string.
 //
-// Windows: the shell folder's default path (SHGetFolderPathW).
+// Windows: documents and application data are the shell folders' default
+// paths (SHGetFolderPathW); downloads the Downloads known folder (else
+// "Downloads" in the profile folder); fonts "Microsoft\Windows\Fonts" in the
+// local application data (created when missing); temp GetTempPathW.
 // POSIX: XDG folders, with these fallbacks:
 //   kFolderAppData   $XDG_CONFIG_HOME, else ~/.config (created when missing)
 //   kFolderPersonal  $XDG_DOCUMENTS_DIR (or user-dirs.dirs), else ~/Documents
@@ -20,8 +23,8 @@
 namespace glyphoria::platform {
 
 enum ShellFolder {
-    kFolderPersonal = 5,  // the user's documents
-    kFolderAppData = 26,  // roaming application data
+    kFolderPersonal = 5,   // the user's documents
+    kFolderAppData = 26,   // roaming application data
     kFolderDownloads = 1000,
     kFolderFonts = 1001,
     kFolderTemp = 1002,

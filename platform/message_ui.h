@@ -2,8 +2,10 @@
 // (support/messages.h) decides texts and buttons; this only presents them and
 // returns the identifier of the button that closed the box (1, 2 or 3).
 //
-// POSIX: a console form that writes "Glyphoria: " and the text (and the detail
-// after a blank line) to standard error and answers with the first button.
+// Windows: the system's MessageBoxW, its buttons picked by their keys (until
+// the dialog toolkit's own box takes over). POSIX: a console form that writes
+// "Glyphoria: " and the text (and the detail after a blank line) to standard
+// error and answers with the first button.
 #pragma once
 
 #include <string>
@@ -11,9 +13,10 @@
 namespace glyphoria::platform {
 
 struct MessageBoxContent {
-    std::string text;        // UTF-8 main text
-    std::string detail;      // UTF-8 detail; empty for none
+    std::string text;     // UTF-8 main text
+    std::string detail;   // UTF-8 detail; empty for none
     std::string buttons[3];  // localised button captions; empty for none
+    std::string button_keys[3];  // "ok", "cancel", "yes", "no"; empty for none
 };
 
 int PresentMessageBox(const MessageBoxContent& box);
