@@ -14,17 +14,13 @@ constexpr std::uint32_t kAboutAction = 0x159840;
 constexpr std::uint32_t kRestoreAction = 0x159841;
 constexpr std::uint32_t kSamplerToggleAction = 0x159842;
 
-// Interfaces.
-constexpr std::uint32_t kMySuiteIID = 0x159840;
+// Interfaces (the selection suite's own are with the suite).
 constexpr std::uint32_t kMyIdleTaskIID = 0x159841;
 
-// Implementations.
+// Implementations (the selection suite's own are with the suite).
 constexpr std::uint32_t kMyActionImpl = 0x159840;
 constexpr std::uint32_t kMyStartupShutdownImpl = 0x159841;
 constexpr std::uint32_t kMyIdleTaskImpl = 0x159842;
-constexpr std::uint32_t kMySuiteASBImpl = 0x159845;
-constexpr std::uint32_t kMySuiteLayoutCSBImpl = 0x159847;
-constexpr std::uint32_t kMySelectionExtImpl = 0x159848;
 
 // The host version written to the log at start-up.
 constexpr int kHostVersion = 55;

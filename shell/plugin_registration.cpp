@@ -27,12 +27,6 @@ const char kShellObjects[] = R"({
   "addins": [
     {"to": "session", "interfaces": [{"iid": "0x159841", "impl": "0x159842"}]})";
 
-const char kSuiteObjects[] = R"(,
-    {"to": "abstract-selection", "interfaces": [{"iid": "0x159840", "impl": "0x159845"}]},
-    {"to": "layout-selection", "interfaces": [
-      {"iid": "0x159840", "impl": "0x159847"},
-      {"iid": "IID_ISELECTIONEXTENSION", "impl": "0x159848"}]})";
-
 const char kActions[] = R"(
   ],
   "actions": [
@@ -73,10 +67,12 @@ ErrorCode RegisterShellImplementations(IImplementationRegistry* registry) {
     return err;
 }
 
-const char* PlugInResourceDescription(bool with_selection_suite) {
-    static const std::string shell_only = std::string(kShellObjects) + kActions;
-    static const std::string with_suite = std::string(kShellObjects) + kSuiteObjects + kActions;
-    return with_selection_suite ? with_suite.c_str() : shell_only.c_str();
+const char* PlugInResourceDescription(const char* more_addins) {
+    static std::string description;
+    description = kShellObjects;
+    if (more_addins && *more_addins) description.append(",\n    ").append(more_addins);
+    description += kActions;
+    return description.c_str();
 }
 
 }  // namespace glyphoria

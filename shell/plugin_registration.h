@@ -36,8 +36,9 @@ PluginID GlyphoriaPluginID();
 // MyStartupShutdown, MyIdleTask and MyAction under their implementation IDs.
 ErrorCode RegisterShellImplementations(IImplementationRegistry* registry);
 
-// The host's resource description (JSON); with_selection_suite adds the
-// suite's objects, whose implementations must then be registered too.
-const char* PlugInResourceDescription(bool with_selection_suite);
+// The host's resource description (JSON). more_addins: further entries of
+// its "addins" array (the selection suite's), or null; their implementations
+// must be registered too. The text lives until the module is unloaded.
+const char* PlugInResourceDescription(const char* more_addins);
 
 }  // namespace glyphoria
