@@ -1,0 +1,269 @@
+// Trying shop fonts and restoring the text, with the shop's renderer on the
+// loopback address answering the requests.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/app/render.h"
+#include "host/core/host_state.h"
+#include "host/sdk/swatches.h"
+#include "host/sdk/utils.h"
+#include "sampling/frame_actions.h"
+#include "sampling/page_items.h"
+#include "support/prefs_store.h"
+#include "testing/shop/shop.h"
+#include "tests/sampling/host_document.h"
+
+namespace glyphoria {
+namespace {
+
+using testing::UrlParam;
+
+class TryRestoreE2eTest : public testing::HostDocumentTest {
+  public:
+    void SetUp() override {
+        testing::HostDocumentTest::SetUp();
+        glyphoria::testing::shop::ShopOptions options;
+        options.https = false;
+        shop = std::make_unique<glyphoria::testing::shop::Shop>(options);
+        std::string error;
+        ASSERT_TRUE(shop->Start(&error)) << error;
+        Prefs().SetString(kGeneralSection, "mlSamplerUrl", shop->renderer_url().c_str());
+    }
+    void TearDown() override {
+        shop->Stop();
+        testing::HostDocumentTest::TearDown();
+    }
+
+    std::vector<std::string> RenderTargets() {
+        std::vector<std::string> targets;
+        for (const auto& request : shop->log().Snapshot())
+            if (request.path == "/render" || request.target.find("imagetype=") != std::string::npos)
+                targets.push_back(request.target);
+        return targets;
+    }
+    // Labelled frames in layout order.
+    std::vector<UID> Pictures() const {
+        std::vector<UID> found;
+        for (UID uid : doc->Model().LayoutOrder())
+            if (!Label(uid).empty()) found.push_back(uid);
+        return found;
+    }
+    const hostcore::CharAttrs& FirstCharacter(UID frame) const {
+        UIDRef story = GetStory(UIDRef(doc, frame));
+        return doc->Model().stories.at(story.GetUID()).attrs.at(0);
+    }
+    UID Swatch(const char* name) const {
+        return Utils<ISwatchUtils>()->FindSwatch(doc, PMString(name));
+    }
+
+    std::unique_ptr<glyphoria::testing::shop::Shop> shop;
+};
+
+TEST_F(TryRestoreE2eTest, ThreeFramesWithAnEmptySecondReplaceTheFirstAndThird) {
+    Select({"alpha", "empty", "beta"});
+    TryFont("id=1001");
+    EXPECT_TRUE(messages.empty());
+    std::vector<UID> pictures = Pictures();
+    ASSERT_EQ(2u, pictures.size());
+    EXPECT_FALSE(doc->IsValidUID(Frame("alpha")));
+    EXPECT_FALSE(doc->IsValidUID(Frame("beta")));
+    EXPECT_EQ("\r", StoryText(Frame("empty")));
+    EXPECT_EQ(2u, RenderTargets().size());
+    // Each picture is the renderer's image at the frame's size.
+    EXPECT_NEAR(200, Bounds(pictures[0]).Width(), 0.01);
+    EXPECT_NEAR(50, Bounds(pictures[0]).Height(), 0.01);
+    EXPECT_NEAR(10, Bounds(pictures[0]).Left(), 0.01);
+    EXPECT_NEAR(140, Bounds(pictures[1]).Top(), 0.01);
+    const std::string log = LogText();
+    EXPECT_NE(std::string::npos, log.find("selectedFrames: 3\r"));
+    EXPECT_NE(std::string::npos, log.find("setTag: id=1001&fontsize=9.000&"));
+}
+
+TEST_F(TryRestoreE2eTest, NoDocumentOrNoSelectionShowsNoSelection) {
+    TryFont("id=1001");
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ("noselection", messages[0].text);
+    EXPECT_NE(std::string::npos, LogText().find("selectedFrames: 0\r"));
+
+    hostcore::CloseAllDocuments();
+    TryFont("id=1001");
+    RevertFrames("");
+    EXPECT_EQ(3u, messages.size());
+    EXPECT_TRUE(RenderTargets().empty());
+}
+
+TEST_F(TryRestoreE2eTest, AnUnreachableRendererSkipsEveryFrameWithOneMessage) {
+    const int port = shop->port();
+    shop->Stop();
+    Prefs().SetString(kGeneralSection, "mlSamplerUrl",
+                      ("http://127.0.0.1:" + std::to_string(port) + "/render").c_str());
+    Select({"alpha", "beta", "gamma"});
+    const hostcore::DocModel before = doc->Model();
+    TryFont("id=1001");
+    EXPECT_TRUE(before == doc->Model());
+    EXPECT_TRUE(doc->UndoSteps().empty());
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ("noselection", messages[0].text);
+}
+
+TEST_F(TryRestoreE2eTest, ARetryAsksForTheFirstTextAndSizeWithTheNewId) {
+    Select({"alpha"});
+    TryFont("id=1001");
+    std::vector<UID> pictures = Pictures();
+    ASSERT_EQ(1u, pictures.size());
+    SelectUIDs(pictures);
+    TryFont("id=1002");
+    std::vector<std::string> targets = RenderTargets();
+    ASSERT_EQ(2u, targets.size());
+    const std::string& retry = targets[1];
+    EXPECT_EQ("1002", UrlParam(retry, "shopid"));
+    EXPECT_EQ("Alpha%20text", UrlParam(retry, "RenderText"));
+    EXPECT_EQ("9", UrlParam(retry, "TextSize"));
+    EXPECT_EQ("200", UrlParam(retry, "Width"));
+    EXPECT_EQ("50", UrlParam(retry, "Height"));
+    EXPECT_EQ("%23ff0000", UrlParam(retry, "TextColor"));
+    EXPECT_EQ(UrlParam(targets[0], "BgColor"), UrlParam(retry, "BgColor"));
+    std::vector<UID> retried = Pictures();
+    ASSERT_EQ(1u, retried.size());
+    EXPECT_EQ(0u, Label(retried[0]).find("id=1002&fontsize=9.000&"));
+}
+
+TEST_F(TryRestoreE2eTest, UndoAfterTwoFramesTakesTheSecondThenTheFirst) {
+    const hostcore::DocModel original = doc->Model();
+    Select({"alpha", "beta"});
+    TryFont("id=1003");
+    ASSERT_EQ(2u, doc->UndoSteps().size());
+    ASSERT_EQ(kSuccess, doc->Undo());
+    EXPECT_EQ("Beta\r", StoryText(Frame("beta")));
+    EXPECT_FALSE(doc->IsValidUID(Frame("alpha")));
+    EXPECT_EQ(1u, Pictures().size());
+    ASSERT_EQ(kSuccess, doc->Undo());
+    EXPECT_TRUE(original == doc->Model());
+}
+
+TEST_F(TryRestoreE2eTest, ARoundTripGivesBackTextSizeFontColourFillAndBox) {
+    Open(R"({"swatches": [
+        {"name": "Red", "space": "RGB", "components": [1, 0, 0]},
+        {"name": "Teal", "space": "CMYK", "components": [0.8, 0, 0.3, 0.2]}],
+      "spreads": [{"bounds": [0, 0, 600, 500], "layers": [{"items": [
+        {"type": "text", "name": "unicode", "bounds": [20, 20, 280, 80], "fill": "Teal",
+         "story": {"runs": [{"text": "Grüße – 😀 ok", "font": "DejaVuSerif-Bold", "size": 9,
+                              "color": "Black"}]}},
+        {"type": "text", "name": "small", "bounds": [20, 120, 220, 160], "rotation": 90,
+         "story": {"runs": [{"text": "tiny", "font": "LiberationSans", "size": 5,
+                              "color": "Red"}]}},
+        {"type": "text", "name": "cmyk", "bounds": [320, 20, 520, 70], "fill": "Red",
+         "story": {"runs": [{"text": "unknown font", "font": "DejaVuSans", "size": 14,
+                              "color": "Teal"}]}}]}]}]})");
+    struct Expected {
+        std::string name;
+        std::string text;
+        PMReal size;
+        std::string family;
+        std::string style;
+        UID colour;
+        UID fill;
+        PMRect box;
+    };
+    const std::vector<Expected> expected = {
+        // The label names the family's regular face, whatever face the text
+        // had.
+        {"unicode", "Grüße – 😀 ok\r", 9, "DejaVu Serif", "Book", Swatch("Black"), Swatch("Teal"),
+         Bounds(Frame("unicode"))},
+        {"small", "tiny\r", 12, "Liberation Sans", "Regular", Swatch("Red"),
+         Utils<ISwatchUtils>()->GetNoneSwatchUID(doc), Bounds(Frame("small"))},
+        // The label names a font the machine does not have: the story's own
+        // font stays, size and colour still come back.
+        {"cmyk", "unknown font\r", 14, "", "", Swatch("Teal"), Swatch("Red"),
+         Bounds(Frame("cmyk"))},
+    };
+    Select({"unicode", "small", "cmyk"});
+    TryFont("id=1005");
+    std::vector<UID> pictures = Pictures();
+    ASSERT_EQ(3u, pictures.size());
+    EXPECT_TRUE(messages.empty());
+    std::string label = Label(pictures[2]);
+    const std::size_t ps = label.find("ps0=DejaVuSans&");
+    ASSERT_NE(std::string::npos, ps);
+    label.replace(ps, 15, "ps0=NoSuchFont-Regular&");
+    ASSERT_EQ(kSuccess, WriteFrameLabel(UIDRef(doc, pictures[2]), "Glyphoria", label.c_str()));
+
+    SelectUIDs(pictures);
+    EXPECT_TRUE(CanRestoreSelection());
+    RevertFrames("");
+    EXPECT_TRUE(messages.empty());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const Expected& e = expected[i];
+        SCOPED_TRACE(e.name);
+        const UID frame = pictures[i];
+        EXPECT_EQ(e.text, StoryText(frame));
+        EXPECT_EQ("", Label(frame));
+        const hostcore::CharAttrs& a = FirstCharacter(frame);
+        EXPECT_EQ(e.size, a.pointSize);
+        if (!e.family.empty()) {
+            EXPECT_EQ(e.family, doc->Model().fontFamilies.at(a.fontFamily));
+            EXPECT_EQ(e.style, a.fontStyle);
+        }
+        EXPECT_EQ(e.colour, a.color);
+        const hostcore::Node* node = doc->Model().FindNode(frame);
+        const UID fill =
+            node->fill == kInvalidUID ? Utils<ISwatchUtils>()->GetNoneSwatchUID(doc) : node->fill;
+        EXPECT_EQ(e.fill, fill);
+        const PMRect box = Bounds(frame);
+        EXPECT_NEAR(e.box.Left(), box.Left(), 0.01);
+        EXPECT_NEAR(e.box.Top(), box.Top(), 0.01);
+        EXPECT_NEAR(e.box.Width(), box.Width(), 0.01);
+        EXPECT_NEAR(e.box.Height(), box.Height(), 0.01);
+    }
+}
+
+TEST_F(TryRestoreE2eTest, MenuTestAndActionOverMixedSelections) {
+    Select({"alpha", "beta"});
+    TryFont("id=1001");
+    std::vector<UID> pictures = Pictures();
+    ASSERT_EQ(2u, pictures.size());
+    SelectUIDs({Frame("gamma"), Frame("frame")});
+    EXPECT_FALSE(CanRestoreSelection());
+    RestoreSelectedFrames();
+    EXPECT_EQ(2u, doc->UndoSteps().size());
+
+    SelectUIDs({Frame("gamma"), pictures[1], Frame("empty")});
+    EXPECT_TRUE(CanRestoreSelection());
+    RestoreSelectedFrames();
+    EXPECT_EQ("Beta\r", StoryText(pictures[1]));
+    EXPECT_FALSE(Label(pictures[0]).empty());  // not selected
+    EXPECT_EQ(3u, doc->UndoSteps().size());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(TryRestoreE2eTest, PicturesOfATriedAndARestoredPage) {
+    Select({"alpha", "beta", "gamma"});
+    TryFont("id=1001");
+    ASSERT_EQ(3u, Pictures().size());
+    hostapp::RenderOptions options;
+    options.scale = 2;
+    std::string error;
+    const std::string tried = folder.file("tried.png");
+    ASSERT_TRUE(hostapp::RenderSpreadToPng(doc->Model(), options, tried, &error)) << error;
+    SelectUIDs(Pictures());
+    RestoreSelectedFrames();
+    EXPECT_TRUE(Pictures().empty());
+    const std::string restored = folder.file("restored.png");
+    ASSERT_TRUE(hostapp::RenderSpreadToPng(doc->Model(), options, restored, &error)) << error;
+    EXPECT_NE(glyphoria::testing::ReadFileBytes(tried),
+              glyphoria::testing::ReadFileBytes(restored));
+    // Kept for a look by hand when GLYPHORIA_PICTURES names a folder.
+    if (const char* keep = std::getenv("GLYPHORIA_PICTURES")) {
+        glyphoria::testing::WriteFileBytes(std::string(keep) + "/tried.png",
+                                           glyphoria::testing::ReadFileBytes(tried));
+        glyphoria::testing::WriteFileBytes(std::string(keep) + "/restored.png",
+                                           glyphoria::testing::ReadFileBytes(restored));
+    }
+}
+
+}  // namespace
+}  // namespace glyphoria

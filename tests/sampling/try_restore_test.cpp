@@ -1,0 +1,140 @@
+// Trying and restoring frames of a host document, with previews made
+// locally: the undo steps, the labels, the menu's test and action, and the
+// frames that must stay as they were.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/sdk/utils.h"
+#include "sampling/frame_actions.h"
+#include "sampling/frame_steps.h"
+#include "sampling/page_items.h"
+#include "tests/sampling/host_document.h"
+
+namespace glyphoria {
+namespace {
+
+class TryRestoreTest : public testing::HostDocumentTest {
+  public:
+    // Tries id on the named frames; the UIDs of the pictures that took their
+    // places, in the order tried.
+    std::vector<UID> Try(const std::vector<std::string>& names, const char* argument = "id=5") {
+        Select(names);
+        TryFontWith(argument, PictureDownload());
+        return Pictures();
+    }
+    std::vector<UID> Pictures() const {
+        std::vector<UID> found;
+        for (UID uid : doc->Model().LayoutOrder())
+            if (!Label(uid).empty()) found.push_back(uid);
+        return found;
+    }
+};
+
+TEST_F(TryRestoreTest, ARetryKeepsTheFirstRecordAndUndoesToTheEarlierPicture) {
+    std::vector<UID> first = Try({"alpha"}, "id=5");
+    ASSERT_EQ(1u, first.size());
+    const std::string first_label = Label(first[0]);
+    EXPECT_EQ(0u, first_label.find("id=5&fontsize=9.000&"));
+
+    SelectUIDs(first);
+    TryFontWith("id=6", PictureDownload());
+    std::vector<UID> second = Pictures();
+    ASSERT_EQ(1u, second.size());
+    EXPECT_NE(first[0], second[0]);
+    EXPECT_EQ("id=6" + first_label.substr(4), Label(second[0]));
+    ASSERT_EQ(kSuccess, doc->Undo());
+    EXPECT_TRUE(doc->IsValidUID(first[0]));
+    EXPECT_EQ(first_label, Label(first[0]));
+}
+
+TEST_F(TryRestoreTest, AFrameWhosePreviewFailsStaysAndLeavesNoStep) {
+    Select({"alpha", "beta"});
+    const hostcore::DocModel before = doc->Model();
+    int calls = 0;
+    TryFontWith("id=5", [&calls](const char*, const char*) { ++calls; });
+    EXPECT_EQ(2, calls);
+    EXPECT_TRUE(before == doc->Model());
+    EXPECT_TRUE(doc->UndoSteps().empty());
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ("noselection", messages[0].text);
+    EXPECT_EQ("ok", messages[0].button_keys[0]);
+}
+
+TEST_F(TryRestoreTest, ATryWithoutIdChangesNothing) {
+    for (const char* argument : {"", "psname=Foo", "id=", "id=../x"}) {
+        SCOPED_TRACE(argument);
+        messages.clear();
+        Select({"alpha"});
+        TryFontWith(argument, PictureDownload());
+        EXPECT_TRUE(doc->UndoSteps().empty());
+        EXPECT_EQ(1u, messages.size());
+    }
+    EXPECT_TRUE(urls.empty());
+}
+
+TEST_F(TryRestoreTest, RestoreUndoesToThePictureWithItsLabel) {
+    std::vector<UID> pictures = Try({"alpha"});
+    ASSERT_EQ(1u, pictures.size());
+    const std::string label = Label(pictures[0]);
+    SelectUIDs(pictures);
+    EXPECT_TRUE(CanRestoreSelection());
+    RestoreSelectedFrames();
+    EXPECT_EQ("Alpha text\r", StoryText(pictures[0]));
+    EXPECT_EQ("", Label(pictures[0]));
+    ASSERT_EQ(2u, doc->UndoSteps().size());
+    EXPECT_FALSE(CanRestoreSelection());
+
+    ASSERT_EQ(kSuccess, doc->Undo());
+    EXPECT_EQ(label, Label(pictures[0]));
+    EXPECT_EQ("", StoryText(pictures[0]));
+    EXPECT_TRUE(GetFirstChild(UIDRef(doc, pictures[0])).IsValid());  // the picture
+}
+
+TEST_F(TryRestoreTest, AFrameThatCannotBecomeTextStopsTheMenuActionAndKeepsItsLabel) {
+    std::vector<UID> pictures = Try({"alpha", "beta", "gamma"});
+    ASSERT_EQ(3u, pictures.size());
+
+    // The picture inside the second frame, labelled: it is no frame and
+    // cannot become a text frame, so the action stops there.
+    const UID inner = GetFirstChild(UIDRef(doc, pictures[1])).GetUID();
+    const std::string label = Label(pictures[1]);
+    ASSERT_EQ(kSuccess, WriteFrameLabel(UIDRef(doc, inner), "Glyphoria", label.c_str()));
+    SelectUIDs({pictures[0], inner, pictures[2]});
+    ASSERT_EQ(3u, Selected().size());
+    const std::size_t steps = doc->UndoSteps().size();
+    RestoreSelectedFrames();
+    EXPECT_EQ("Alpha text\r", StoryText(pictures[0]));
+    EXPECT_EQ(label, Label(inner));
+    EXPECT_TRUE(doc->IsValidUID(inner));
+    EXPECT_EQ("", StoryText(pictures[2]));
+    EXPECT_FALSE(Label(pictures[2]).empty());
+    EXPECT_EQ(steps + 1, doc->UndoSteps().size());
+    EXPECT_TRUE(messages.empty());
+
+    // Revert goes on past it and counts the others; alone it is reported.
+    SelectUIDs({inner, pictures[2]});
+    RevertFrames("");
+    EXPECT_EQ("Gamma\r", StoryText(pictures[2]));
+    EXPECT_TRUE(messages.empty());
+    SelectUIDs({inner});
+    RevertFrames("");
+    EXPECT_EQ(1u, messages.size());
+    EXPECT_EQ(label, Label(inner));
+}
+
+TEST_F(TryRestoreTest, RevertCountsUnlabelledFramesAndReportsNothingSelected) {
+    Select({"alpha", "beta"});
+    RevertFrames("ignored");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(doc->UndoSteps().empty());
+
+    SelectUIDs({});
+    RevertFrames(nullptr);
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ("noselection", messages[0].text);
+    EXPECT_NE(std::string::npos, LogText().find("selectedFrames: 0"));
+}
+
+}  // namespace
+}  // namespace glyphoria
