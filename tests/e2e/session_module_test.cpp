@@ -134,6 +134,29 @@ TEST_F(SessionModuleTest, TryRevertBuyAndShutdownThroughTheRealModule) {
         << stored;
 }
 
+TEST_F(SessionModuleTest, TheModuleRegistersItsImplementationsAndMenuEntries) {
+    struct Case {
+        ImplementationID id;
+        bool registered;
+    };
+    const Case cases[] = {{0x159840, true},  {0x159841, true},  {0x159842, true},
+                          {0x159843, false}, {0x159844, false}, {0x159845, true},
+                          {0x159846, false}, {0x159847, true},  {0x159848, true}};
+    for (const Case& c : cases)
+        EXPECT_EQ(c.registered, hostcore::IsImplementationRegistered(c.id)) << std::hex << c.id;
+    std::vector<std::string> menus;
+    for (const hostcore::ActionInfo& action : hostcore::Actions())
+        menus.push_back(std::to_string(action.id) + " " + action.menu + " > " + action.name);
+    EXPECT_EQ(
+        (std::vector<std::string>{std::to_string(0x159840) + " Help > About Glyphoria...",
+                                  std::to_string(0x159841) + " Glyphoria > Restore text frame",
+                                  std::to_string(0x159842) + " Glyphoria > Sampler"}),
+        menus);
+    // The restore entry starts disabled; the toggle is enabled and unchecked.
+    EXPECT_EQ(kDisabled_Unselected, State(kRestore));
+    EXPECT_EQ(kEnabledAction, State(kToggle));
+}
+
 TEST_F(SessionModuleTest, PageCommandsReachTheirFlowsAndThePreferences) {
     hostcore::RunIdleTasks();
     ASSERT_TRUE(hostcore::DoMenuAction(kToggle));
