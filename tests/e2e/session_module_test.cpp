@@ -157,25 +157,4 @@ TEST_F(SessionModuleTest, TheModuleRegistersItsImplementationsAndMenuEntries) {
     EXPECT_EQ(kEnabledAction, State(kToggle));
 }
 
-TEST_F(SessionModuleTest, PageCommandsReachTheirFlowsAndThePreferences) {
-    hostcore::RunIdleTasks();
-    ASSERT_TRUE(hostcore::DoMenuAction(kToggle));
-    EXPECT_NE(0, Act("hostWnd", nullptr));
-    EXPECT_EQ(0, Act("setPrefString", "sampleSizeFactor=1.5"));
-    EXPECT_NE(std::string::npos, ReadFileBytes(prefs_).find("sampleSizeFactor=1.5\r\n"));
-    EXPECT_EQ(0, Act("prefString", "sampleSizeFactor"));
-    EXPECT_EQ(0, Act("langString", "restore"));
-    std::vector<std::string> calls = Record("callback");
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ("prefString\tsampleSizeFactor\t0\t1.5", calls[calls.size() - 2]);
-    EXPECT_EQ("langString\trestore\t0\tRestore text frame", calls.back());
-    // Nothing selected: the try finds nothing to work on and changes nothing.
-    hostcore::ClearSelection();
-    const size_t items = doc_->Model().nodes.size();
-    EXPECT_EQ(0, Act("try", "1002"));
-    EXPECT_EQ(items, doc_->Model().nodes.size());
-    EXPECT_EQ(0u, shop_->log().WithPrefix("/render?").size());
-    EXPECT_TRUE(Record("note").empty());
-}
-
 }  // namespace

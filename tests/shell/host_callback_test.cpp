@@ -8,7 +8,6 @@
 #include "host/core/host_state.h"
 #include "shell/host_callback.h"
 #include "shell/ids.h"
-#include "shell/plugin_state.h"
 #include "support/prefs_store.h"
 #include "support/string_table.h"
 #include "support/vendor_addresses.h"
@@ -52,13 +51,6 @@ TEST_F(HostCallbackTest, UnknownWordsAndOtherLetterCaseDoNothing) {
     EXPECT_EQ(0, HostCommandCallback(nullptr, 0));
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(opened.empty());
-}
-
-TEST_F(HostCallbackTest, HostWindowIsZeroUntilTheIdleTaskRan) {
-    EXPECT_EQ(0, HostCommandCallback("hostWnd", 0));
-    RunIdle();
-    EXPECT_NE(0, HostCommandCallback("hostWnd", 0));
-    EXPECT_EQ(static_cast<int32_t>(HostWindowHandle()), HostCommandCallback("hostWnd", 0));
 }
 
 TEST_F(HostCallbackTest, PrefStringCopiesTheStoredValueOrLeavesTheBuffer) {

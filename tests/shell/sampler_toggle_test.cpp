@@ -8,7 +8,6 @@
 #include "platform/net.h"
 #include "shell/ids.h"
 #include "support/prefs_store.h"
-#include "support/vendor_addresses.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace glyphoria::shelltest {
@@ -112,15 +111,6 @@ TEST_F(SamplerToggleTest, SearchFromTheConfigurationCountsForTheSameOpening) {
         if (line.rfind("showTryWnd\t", 0) == 0) shown.push_back(line);
     ASSERT_EQ(1u, shown.size());
     EXPECT_EQ("showTryWnd\t" + shop->sampler_page_url() + "?from=config\t1", shown[0]);
-}
-
-TEST_F(SamplerToggleTest, WithoutSearchTheBuiltInStartPageIsUsed) {
-    WritePrefs({{"config", "http://127.0.0.1:1/glyphoria/config.xml"}});
-    StartPlugIn();
-    ASSERT_TRUE(RunMenu(kSamplerToggleAction));
-    std::vector<std::string> main = RecordOf("main");
-    ASSERT_FALSE(main.empty());
-    EXPECT_EQ("showTryWnd\t" + Vendor().start_page, main.back().substr(0, main.back().rfind('\t')));
 }
 
 TEST_F(SamplerToggleTest, ShutdownClosesTheWindowAndWritesThePreferences) {
