@@ -23,6 +23,17 @@ bool& Fetched() {
 
 }  // namespace
 
+bool IsConfigurationDocument(const char* document) {
+    for (const char* key : kConfigKeys) {
+        // The reader leaves the buffer alone when the element is missing and
+        // writes "" for an empty one.
+        char value[kValueBufferSize] = "\x01";
+        GetElementText(document, key, value, sizeof value);
+        if (value[0] != '\x01') return true;
+    }
+    return false;
+}
+
 int ApplyRemoteConfiguration(const char* document) {
     int stored = 0;
     for (const char* key : kConfigKeys) {
@@ -43,6 +54,10 @@ void FetchRemoteConfiguration() {
     Prefs().GetString(kGeneralSection, "config", address, kValueBufferSize);
     char* document = DownloadUrl(address, nullptr, "");
     if (!document) return;
+    if (!IsConfigurationDocument(document)) {
+        std::free(document);
+        return;
+    }
     Fetched() = true;
     ApplyRemoteConfiguration(document);
     Prefs().Save();

@@ -84,6 +84,26 @@ TEST_F(RemoteFetchTest, AgainAfterAFailure) {
     EXPECT_EQ(shop->sampler_page_url(), StoredPref("search"));
 }
 
+TEST_F(RemoteFetchTest, AnErrorPageIsNoConfigurationAndIsFetchedAgain) {
+    WritePrefs({{"config", shop->config_url() + "?status=503"}});
+    StartPlugIn();
+    Toggle();
+    EXPECT_EQ(1, ConfigFetches());
+    EXPECT_EQ("<missing>", StoredPref("search"));
+    SetPref("config", shop->config_url());
+    Toggle();
+    Toggle();
+    EXPECT_EQ(2, ConfigFetches());
+    EXPECT_EQ(shop->sampler_page_url(), StoredPref("search"));
+}
+
+TEST(RemoteConfigTest, ADocumentWithAnyOfTheFiveElementsIsAConfiguration) {
+    EXPECT_TRUE(IsConfigurationDocument("<g><homepage></homepage></g>"));
+    EXPECT_TRUE(IsConfigurationDocument("<G><SampleSizeFactor>2</SampleSizeFactor></G>"));
+    EXPECT_FALSE(IsConfigurationDocument("<html><body>Service Unavailable</body></html>"));
+    EXPECT_FALSE(IsConfigurationDocument(""));
+}
+
 TEST_F(RemoteFetchTest, AnEmptyHomepageElementKeepsTheStoredOne) {
     WritePrefs(
         {{"config", shop->config_url() + "?empty=homepage"}, {"homepage", "http://kept.test/"}});
