@@ -9,7 +9,7 @@
 
 namespace glyphoria {
 
-// The label key, the sequence name of each try and restore step.
+// The name of each try and restore step, as the host's undo shows it.
 constexpr const char* kSequenceName = "Glyphoria";
 
 // TryFont with the preview fetched by download.

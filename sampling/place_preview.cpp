@@ -86,6 +86,7 @@ UIDRef PlacePreview(IDocument* document, const UIDRef& frame, const char* previe
     const PMRect bounds = GetFrameBounds(frame);
 
     ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
+    if (!sequence) return UIDRef::gNull;
     // A frame that stays would end up beside its own picture.
     if (DeletePageItem(frame) != kSuccess) {
         CmdUtils::AbortCommandSequence(sequence);

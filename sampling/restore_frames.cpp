@@ -86,6 +86,7 @@ bool RestoreText(const UIDRef& frame, TextData& record) {
     char name[kValueBufferSize] = {};
     GetLocalizedText("restore", name, sizeof name);
     ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
+    if (!sequence) return false;
     sequence->SetName(PMString(name));
 
     WideString text(record.DecodedText());
@@ -122,6 +123,7 @@ int RestoreFrameIfLabelled(IDataBase* db, UID uid) {
     TextData record(label.c_str());
 
     ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
+    if (!sequence) return 0;
     sequence->SetName(PMString(kSequenceName));
     PMRect box = GetFrameBounds(frame);
     box.SetWidth(record.GetReal(kKeyWidth));

@@ -29,6 +29,7 @@ int TryOneFrame(IDocument* document, TextData& record, const SamplerSettings& se
     const std::string label = built;
 
     ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
+    if (!sequence) return 0;
     sequence->SetName(PMString(kSequenceName));
     UIDRef placed = PlacePreview(document, FrameOf(record), preview);
     // A picture without its label would be text nobody can restore.

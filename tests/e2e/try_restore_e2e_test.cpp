@@ -137,6 +137,7 @@ TEST_F(TryRestoreE2eTest, UndoAfterTwoFramesTakesTheSecondThenTheFirst) {
     Select({"alpha", "beta"});
     TryFont("id=1003");
     ASSERT_EQ(2u, doc->UndoSteps().size());
+    EXPECT_EQ("Glyphoria", doc->UndoSteps().back().name);
     ASSERT_EQ(kSuccess, doc->Undo());
     EXPECT_EQ("Beta\r", StoryText(Frame("beta")));
     EXPECT_FALSE(doc->IsValidUID(Frame("alpha")));

@@ -83,6 +83,7 @@ TEST_F(TryRestoreTest, RestoreUndoesToThePictureWithItsLabel) {
     EXPECT_EQ("Alpha text\r", StoryText(pictures[0]));
     EXPECT_EQ("", Label(pictures[0]));
     ASSERT_EQ(2u, doc->UndoSteps().size());
+    EXPECT_EQ("Glyphoria", doc->UndoSteps().back().name);
     EXPECT_FALSE(CanRestoreSelection());
 
     ASSERT_EQ(kSuccess, doc->Undo());
