@@ -2,34 +2,8 @@
 
 namespace glyphoria::mac {
 
-namespace {
-
-constexpr const char* kDefaultServer = "http://www.kestrelworks.com";
-constexpr const char* kProductName = "Glyphoria";
-constexpr const char* kVersion = "1.28";
-
-VendorAddresses On(const std::string& server) {
-    return {server + "/glyphoria", server + "/glyphoria/config.xml", server + "/",
-            server + "/services/service.ashx"};
-}
-
-VendorAddresses& Slot() {
-    static VendorAddresses addresses = On(kDefaultServer);
-    return addresses;
-}
-
-}  // namespace
-
-const VendorAddresses& Vendor() {
-    return Slot();
-}
-
-void SetVendorServer(const std::string& server) {
-    Slot() = On(server.empty() ? std::string(kDefaultServer) : server);
-}
-
 std::string MacUserAgent() {
-    return std::string(kProductName) + "/Mac " + kVersion;
+    return std::string(kProductName) + "/Mac " + kProductVersion;
 }
 
 }  // namespace glyphoria::mac

@@ -3,6 +3,8 @@
 // Every call returns null on failure; nothing is reported beyond that.
 #pragma once
 
+#include <cstddef>
+
 namespace glyphoria::platform {
 
 // The module's handle, or null when it cannot be loaded (missing file,
@@ -12,6 +14,9 @@ void* LoadLibraryUtf8(const char* path);
 void* FindExport(void* library, const char* name);
 // Unloads; a null handle is ignored.
 void FreeLibraryHandle(void* library);
+// The full path of a loaded module as the system reports it for the handle
+// (UTF-8, bounded by cap); false with "" when it is not known.
+bool ModuleFilePath(void* library, char* buf, std::size_t cap);
 // Why the last load failed, for diagnostics ("" when unknown).
 const char* LastLibraryError();
 

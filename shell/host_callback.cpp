@@ -1,0 +1,106 @@
+#include "shell/host_callback.h"
+
+#include <cstring>
+
+#include "platform/shell_open.h"
+#include "purchase/purchase_download.h"
+#include "sampling/frame_actions.h"
+#include "shell/plugin_state.h"
+#include "support/limits.h"
+#include "support/prefs_store.h"
+#include "support/text_convert.h"
+#include "support/vendor_addresses.h"
+
+namespace glyphoria {
+
+namespace {
+
+using TextHandler = std::int32_t (*)(const char* text);
+using ValueHandler = void (*)(const KeyValueArgs& args);
+
+std::int32_t HostWindow(const char*) {
+    return static_cast<std::int32_t>(HostWindowHandle());
+}
+
+std::int32_t Try(const char* text) {
+    TryFont(text);
+    return 0;
+}
+
+std::int32_t Revert(const char* text) {
+    RevertFrames(text);
+    return 0;
+}
+
+std::int32_t Homepage(const char*) {
+    OpenHomepage();
+    return 0;
+}
+
+std::int32_t NewWindow(const char*) {
+    return 0;
+}
+
+std::int32_t Buy(const char* text) {
+    return DoBuy(text);
+}
+
+void PrefString(const KeyValueArgs& args) {
+    Prefs().GetString(kGeneralSection, args.key, args.value, kValueBufferSize);
+}
+
+void LangString(const KeyValueArgs& args) {
+    WideText text = WideText::FromKey(args.key);
+    if (text.get()) {
+        text.ToBytes(args.value, kLangStringMaxLength, kEncodingAnsi);
+    } else {
+        args.value[0] = '\0';
+    }
+}
+
+void SetPrefString(const KeyValueArgs& args) {
+    if (Prefs().SetString(kGeneralSection, args.key, args.value) == 0) Prefs().Save();
+}
+
+struct Command {
+    const char* word;
+    TextHandler text;
+    ValueHandler value;
+};
+
+const Command kCommands[] = {
+    {"hostWnd", HostWindow, nullptr},
+    {"doTry", Try, nullptr},
+    {"doRevert", Revert, nullptr},
+    {"doHomepage", Homepage, nullptr},
+    {"doNewWindow", NewWindow, nullptr},
+    {"doBuy", Buy, nullptr},
+    {"prefString", nullptr, PrefString},
+    {"langString", nullptr, LangString},
+    {"setPrefString", nullptr, SetPrefString},
+};
+
+}  // namespace
+
+std::int32_t HostCommandCallback(const char* command, std::intptr_t argument) {
+    if (!command) return 0;
+    for (const Command& c : kCommands) {
+        if (std::strcmp(command, c.word) != 0) continue;
+        if (c.text) return c.text(argument ? reinterpret_cast<const char*>(argument) : "");
+        // A record is needed here; an empty string in its place would be read
+        // as two pointers.
+        const auto* args = reinterpret_cast<const KeyValueArgs*>(argument);
+        if (args && args->key && args->value) c.value(*args);
+        return 0;
+    }
+    return 0;
+}
+
+void OpenHomepage() {
+    char address[kPathBufferSize] = "";
+    std::strncat(address, Vendor().homepage.c_str(), sizeof address - 1);
+    Prefs().GetString(kGeneralSection, "homepage", address, kValueBufferSize);
+    platform::ShellOpen(address);
+}
+
+}  // namespace glyphoria

@@ -1,0 +1,67 @@
+#include "shell/remote_config.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "purchase/transfer.h"
+#include "support/limits.h"
+#include "support/prefs_store.h"
+#include "support/vendor_addresses.h"
+#include "support/xml_reader.h"
+
+namespace glyphoria {
+
+namespace {
+
+constexpr const char* kConfigKeys[] = {"cartUrl", "mlSamplerUrl", "search", "homepage",
+                                       "sampleSizeFactor"};
+
+bool& Fetched() {
+    static bool fetched = false;
+    return fetched;
+}
+
+}  // namespace
+
+bool IsConfigurationDocument(const char* document) {
+    for (const char* key : kConfigKeys) {
+        // The reader leaves the buffer alone when the element is missing and
+        // writes "" for an empty one.
+        char value[kValueBufferSize] = "\x01";
+        GetElementText(document, key, value, sizeof value);
+        if (value[0] != '\x01') return true;
+    }
+    return false;
+}
+
+int ApplyRemoteConfiguration(const char* document) {
+    int stored = 0;
+    for (const char* key : kConfigKeys) {
+        char value[kValueBufferSize] = "";
+        if (GetElementText(document, key, value, sizeof value) <= 0) continue;
+        // The store refuses values that would break its lines; such a value
+        // is simply not taken, like a missing one.
+        if (Prefs().SetString(kGeneralSection, key, value) == 0) ++stored;
+    }
+    return stored;
+}
+
+void FetchRemoteConfiguration() {
+    if (Fetched()) return;
+    char address[kPathBufferSize] = "";
+    const std::string& fallback = Vendor().config;
+    std::strncat(address, fallback.c_str(), sizeof address - 1);
+    Prefs().GetString(kGeneralSection, "config", address, kValueBufferSize);
+    char* document = DownloadUrl(address, nullptr, "");
+    if (!document) return;
+    if (!IsConfigurationDocument(document)) {
+        std::free(document);
+        return;
+    }
+    Fetched() = true;
+    ApplyRemoteConfiguration(document);
+    Prefs().Save();
+    std::free(document);
+}
+
+}  // namespace glyphoria

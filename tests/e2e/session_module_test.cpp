@@ -1,0 +1,160 @@
+// The real module loaded into the host framework in this process, the way the
+// host program loads it, through a whole session: start-up, idle, the toggle
+// from the menu, a try, a revert and a purchase from the page, shutdown.
+// The module keeps its own copies of the plug-in's libraries, so everything
+// is observed from outside: the document, the web-window library's record,
+// the shop's log and the files the plug-in writes.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/app/doc_io.h"
+#include "host/app/plugin_loader.h"
+#include "host/core/document.h"
+#include "host/core/framework.h"
+#include "host/core/host_state.h"
+#include "host/core/selection.h"
+#include "testing/shop/shop.h"
+#include "testing/webwindow/webwindow_api.h"
+#include "tests/common/test_env.h"
+
+namespace {
+
+using glyphoria::testing::ReadFileBytes;
+using glyphoria::testing::TestHome;
+using glyphoria::testing::WriteFileBytes;
+
+constexpr ActionID kRestore = 0x159841;
+constexpr ActionID kToggle = 0x159842;
+
+class SessionModuleTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        shop_ = std::make_unique<glyphoria::testing::shop::Shop>(
+            glyphoria::testing::shop::ShopOptions{0, false});
+        ASSERT_TRUE(shop_->Start());
+        ASSERT_TRUE(WriteFileBytes(prefs_, "[General]\r\nconfig=" + shop_->config_url() + "\r\n"));
+        hostcore::DocModel model;
+        std::string error;
+        ASSERT_TRUE(hostapp::LoadDocumentFile(EXAMPLES_DIR "/sampler.json", &model, &error));
+        doc_ = hostcore::OpenDocument(std::move(model));
+        ASSERT_TRUE(hostapp::LoadPlugInModule(GLYPHORIA_MODULE_PATH, &error)) << error;
+        library_ = dlopen(GLYPHORIA_WEBWINDOW_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(nullptr, library_);
+        hostcore::StartupPlugIns();
+    }
+
+    void TearDown() override {
+        if (hostcore::PlugInsStarted()) hostcore::ShutdownPlugIns();
+        hostcore::CloseAllDocuments();
+        hostapp::UnloadPlugInModules();
+    }
+
+    int32_t Act(const char* action, const char* argument) {
+        auto act =
+            reinterpret_cast<GlyphoriaWebWindowAct>(dlsym(library_, "glyphoria_webwindow_act"));
+        return act(action, argument);
+    }
+
+    std::vector<std::string> Record(const std::string& kind) {
+        auto record = reinterpret_cast<GlyphoriaWebWindowRecord>(
+            dlsym(library_, "glyphoria_webwindow_record"));
+        std::string text(record(nullptr, 0) + 1, '\0');
+        text.resize(record(&text[0], text.size()));
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind(kind + "\t", 0) == 0) lines.push_back(line.substr(kind.size() + 1));
+        return lines;
+    }
+
+    UID Named(const std::string& name) const {
+        for (const auto& [uid, node] : doc_->Model().nodes)
+            if (node.name == name) return uid;
+        return kInvalidUID;
+    }
+
+    int16 State(ActionID id) {
+        int16 state = 0;
+        PMString name;
+        hostcore::QueryActionState(id, &state, &name);
+        return state;
+    }
+
+    std::unique_ptr<glyphoria::testing::shop::Shop> shop_;
+    hostcore::Document* doc_ = nullptr;
+    void* library_ = nullptr;
+    const std::string prefs_ = TestHome() + "/.config/Glyphoria.ini";
+};
+
+TEST_F(SessionModuleTest, TryRevertBuyAndShutdownThroughTheRealModule) {
+    EXPECT_EQ(1, hostcore::RunIdleTasks());
+    ASSERT_TRUE(hostcore::DoMenuAction(kToggle));
+    EXPECT_EQ(3, State(kToggle));
+
+    // A try from the page replaces the headline by its picture.
+    const UID headline = Named("headline");
+    hostcore::SelectItems({headline});
+    EXPECT_EQ(0, Act("try", "1001"));
+    EXPECT_EQ(1u, shop_->log().WithPrefix("/render?").size());
+    std::vector<UID> selected = hostcore::SelectedItems();
+    ASSERT_EQ(1u, selected.size());
+    EXPECT_NE(headline, selected[0]);
+    const hostcore::Node* picture = doc_->Model().FindNode(selected[0]);
+    ASSERT_NE(nullptr, picture);
+    EXPECT_EQ(1u, picture->labels.count("Glyphoria"));
+    EXPECT_EQ(kEnabledAction, State(kRestore));
+
+    // The revert from the page brings the text back.
+    EXPECT_EQ(0, Act("revert", nullptr));
+    EXPECT_EQ(0u, doc_->Model().FindNode(selected[0])->labels.count("Glyphoria"));
+    EXPECT_EQ(kDisabled_Unselected, State(kRestore));
+
+    // A purchase: the plug-in takes the download and saves the archive.
+    EXPECT_EQ(1, Act("buy", "/download/ok/"));
+    std::vector<std::string> saved;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(TestHome() + "/Downloads", ec)) {
+        if (entry.path().extension() == ".zip") saved.push_back(entry.path().filename().string());
+    }
+    ASSERT_EQ(1u, saved.size());
+    EXPECT_EQ("PK", ReadFileBytes(TestHome() + "/Downloads/" + saved[0]).substr(0, 2));
+
+    // Shutdown closes the window and writes the preferences.
+    hostcore::ShutdownPlugIns();
+    std::vector<std::string> main = Record("main");
+    ASSERT_FALSE(main.empty());
+    EXPECT_EQ("closeTryWnd\tnull\t0", main.back());
+    const std::string stored = ReadFileBytes(prefs_);
+    EXPECT_NE(std::string::npos, stored.find("search=" + shop_->sampler_page_url() + "\r\n"))
+        << stored;
+}
+
+TEST_F(SessionModuleTest, TheModuleRegistersItsImplementationsAndMenuEntries) {
+    struct Case {
+        ImplementationID id;
+        bool registered;
+    };
+    const Case cases[] = {{0x159840, true},  {0x159841, true},  {0x159842, true},
+                          {0x159843, false}, {0x159844, false}, {0x159845, true},
+                          {0x159846, false}, {0x159847, true},  {0x159848, true}};
+    for (const Case& c : cases)
+        EXPECT_EQ(c.registered, hostcore::IsImplementationRegistered(c.id)) << std::hex << c.id;
+    std::vector<std::string> menus;
+    for (const hostcore::ActionInfo& action : hostcore::Actions())
+        menus.push_back(std::to_string(action.id) + " " + action.menu + " > " + action.name);
+    EXPECT_EQ(
+        (std::vector<std::string>{std::to_string(0x159840) + " Help > About Glyphoria...",
+                                  std::to_string(0x159841) + " Glyphoria > Restore text frame",
+                                  std::to_string(0x159842) + " Glyphoria > Sampler"}),
+        menus);
+    // The restore entry starts disabled; the toggle is enabled and unchecked.
+    EXPECT_EQ(kDisabled_Unselected, State(kRestore));
+    EXPECT_EQ(kEnabledAction, State(kToggle));
+}
+
+}  // namespace

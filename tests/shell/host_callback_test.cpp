@@ -1,0 +1,168 @@
+// The callback's commands as the web-window library sends them: exact words,
+// null arguments, the value buffers' limits, preferences on disk.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "host/core/host_state.h"
+#include "shell/host_callback.h"
+#include "shell/ids.h"
+#include "support/prefs_store.h"
+#include "support/string_table.h"
+#include "support/vendor_addresses.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace glyphoria::shelltest {
+namespace {
+
+intptr_t Arg(const void* p) {
+    return reinterpret_cast<intptr_t>(p);
+}
+
+class HostCallbackTest : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        WritePrefs({{"homepage", "http://example.test/home"}, {"search", "http://s.test/"}});
+        StartPlugIn();
+    }
+
+    std::string Call(const char* command, const char* key, const char* initial = "",
+                     size_t capacity = 600) {
+        std::string buffer(capacity, '\0');
+        std::strcpy(&buffer[0], initial);
+        KeyValueArgs args{key, &buffer[0]};
+        EXPECT_EQ(0, HostCommandCallback(command, Arg(&args)));
+        return buffer.c_str();
+    }
+};
+
+TEST_F(HostCallbackTest, UnknownWordsAndOtherLetterCaseDoNothing) {
+    const char* words[] = {"",           "dotry",   "DOTRY",   "doTry ",
+                           "prefstring", "HostWnd", "version", "showTryWnd"};
+    for (const char* word : words) {
+        SCOPED_TRACE(word);
+        char buffer[16] = "untouched";
+        KeyValueArgs args{"search", buffer};
+        EXPECT_EQ(0, HostCommandCallback(word, Arg(&args)));
+        EXPECT_STREQ("untouched", buffer);
+    }
+    EXPECT_EQ(0, HostCommandCallback(nullptr, 0));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(HostCallbackTest, PrefStringCopiesTheStoredValueOrLeavesTheBuffer) {
+    EXPECT_EQ("http://s.test/", Call("prefString", "search", "before"));
+    EXPECT_EQ("before", Call("prefString", "noSuchKey", "before"));
+    EXPECT_EQ("before", Call("prefString", "Search", "before"));  // keys are exact
+
+    // A longer value is cut at 255 bytes: the buffer handed over holds 256.
+    ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "long", std::string(400, 'v').c_str()));
+    std::string got = Call("prefString", "long", "", 600);
+    EXPECT_EQ(std::string(255, 'v'), got);
+}
+
+TEST_F(HostCallbackTest, LangStringGivesTheTextOrTheKeyWithinItsLimit) {
+    EXPECT_EQ("Restore text frame", Call("langString", "restore"));
+    EXPECT_EQ("noSuchKey", Call("langString", "noSuchKey"));
+    // A key of many two-byte characters: never past 512 bytes and a NUL, never
+    // half a character.
+    std::string key;
+    for (int i = 0; i < 400; ++i)
+        key += "\xc3\xa9";
+    std::string buffer(1024, '#');
+    KeyValueArgs args{key.c_str(), &buffer[0]};
+    EXPECT_EQ(0, HostCommandCallback("langString", Arg(&args)));
+    size_t length = std::strlen(buffer.c_str());
+    EXPECT_LE(length, 512u);
+    EXPECT_EQ(0u, length % 2);
+    EXPECT_EQ(std::string(buffer.c_str()), key.substr(0, length));
+    EXPECT_EQ('#', buffer[513]);
+}
+
+TEST_F(HostCallbackTest, LangStringThroughTheLibraryStaysInsideItsBuffer) {
+    RunMenu(kSamplerToggleAction);  // hands the callback to the library
+    EXPECT_EQ(0, Act("langString", "restore"));
+    std::string longKey(700, 'k');
+    EXPECT_EQ(0, Act("langString", longKey.c_str()));
+    EXPECT_EQ(0, Act("prefString", "noSuchKey=kept"));
+    for (const std::string& note : RecordOf("note"))
+        ADD_FAILURE() << note;
+    std::vector<std::string> calls = RecordOf("callback");
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ("prefString\tnoSuchKey\t0\tkept", calls.back());
+}
+
+TEST_F(HostCallbackTest, SetPrefStringIsOnDiskBeforeItReturns) {
+    KeyValueArgs args{"cartUrl", const_cast<char*>("http://cart.test/")};
+    EXPECT_EQ(0, HostCommandCallback("setPrefString", Arg(&args)));
+    EXPECT_EQ("http://cart.test/", StoredPref("cartUrl"));
+    EXPECT_EQ("http://s.test/", StoredPref("search"));
+}
+
+TEST_F(HostCallbackTest, SetPrefStringRefusesValuesThatWouldInjectLines) {
+    struct Case {
+        const char* key;
+        const char* value;
+    };
+    const Case cases[] = {
+        {"search", "http://x.test/\r\n[Other]\r\nsearch=evil"},
+        {"search", "a\nb"},
+        {"sea=rch", "x"},
+        {"[General]", "x"},
+        {"", "x"},
+    };
+    const std::string before = testing::ReadFileBytes(PrefsPath());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        KeyValueArgs args{c.key, const_cast<char*>(c.value)};
+        EXPECT_EQ(0, HostCommandCallback("setPrefString", Arg(&args)));
+    }
+    EXPECT_EQ(before, testing::ReadFileBytes(PrefsPath()));
+    EXPECT_EQ("http://s.test/", Call("prefString", "search"));
+}
+
+TEST_F(HostCallbackTest, StringCommandsWithoutTheirRecordDoNothing) {
+    const std::string before = testing::ReadFileBytes(PrefsPath());
+    for (const char* word : {"prefString", "langString", "setPrefString"}) {
+        SCOPED_TRACE(word);
+        EXPECT_EQ(0, HostCommandCallback(word, 0));
+        KeyValueArgs no_key{nullptr, nullptr};
+        EXPECT_EQ(0, HostCommandCallback(word, Arg(&no_key)));
+        char buffer[8] = "kept";
+        KeyValueArgs no_value{"search", nullptr};
+        EXPECT_EQ(0, HostCommandCallback(word, Arg(&no_value)));
+        EXPECT_STREQ("kept", buffer);
+    }
+    EXPECT_EQ(before, testing::ReadFileBytes(PrefsPath()));
+}
+
+TEST_F(HostCallbackTest, HomepageOpensTheStoredAddress) {
+    EXPECT_EQ(0, HostCommandCallback("doHomepage", Arg("ignored")));
+    KeyValueArgs args{"homepage", const_cast<char*>("http://other.test/")};
+    HostCommandCallback("setPrefString", Arg(&args));
+    EXPECT_EQ(0, HostCommandCallback("doHomepage", 0));
+    EXPECT_EQ((std::vector<std::string>{"http://example.test/home", "http://other.test/"}), opened);
+}
+
+TEST_F(ShellTest, HomepageFallsBackToTheProductsWebSite) {
+    StartPlugIn();
+    EXPECT_EQ(0, HostCommandCallback("doHomepage", 0));
+    EXPECT_EQ((std::vector<std::string>{Vendor().homepage}), opened);
+}
+
+TEST_F(HostCallbackTest, NullArgumentsReachTheFlowsAsEmptyText) {
+    hostcore::CloseAllDocuments();  // nothing to try on: "noselection"
+    EXPECT_EQ(0, HostCommandCallback("doTry", 0));
+    EXPECT_EQ(0, HostCommandCallback("doRevert", 0));
+    EXPECT_EQ(0, HostCommandCallback("doBuy", 0));
+    EXPECT_EQ(0, HostCommandCallback("doNewWindow", 0));
+    ASSERT_EQ(2u, messages.size());
+    for (const ShownMessage& box : messages)
+        EXPECT_EQ("Please select one or more text frames first!", box.text);
+}
+
+}  // namespace
+}  // namespace glyphoria::shelltest

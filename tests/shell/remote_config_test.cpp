@@ -1,0 +1,119 @@
+// The remote configuration: which values are taken, and when the document is
+// fetched.
+#include <gtest/gtest.h>
+
+#include "shell/host_callback.h"
+#include "shell/ids.h"
+#include "shell/remote_config.h"
+#include "support/prefs_store.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace glyphoria::shelltest {
+namespace {
+
+std::string Pref(const char* key) {
+    char value[256] = "<missing>";
+    Prefs().GetString(kGeneralSection, key, value, sizeof value);
+    return value;
+}
+
+TEST(RemoteConfigTest, TakesPresentNonEmptyValuesOfTheFiveKeys) {
+    struct Case {
+        const char* name;
+        const char* document;
+        const char* search;
+        const char* homepage;
+        int stored;
+    };
+    const Case cases[] = {
+        {"all",
+         "<g><search>S</search><homepage>H</homepage><cartUrl>C</cartUrl>"
+         "<mlSamplerUrl>M</mlSamplerUrl><sampleSizeFactor>2</sampleSizeFactor></g>",
+         "S", "H", 5},
+        {"only search", "<g><search>S</search></g>", "S", "old home", 1},
+        {"empty homepage", "<g><homepage></homepage><search>S</search></g>", "S", "old home", 1},
+        {"other letter case", "<G><SEARCH>S</SEARCH><HomePage>H</HomePage></G>", "S", "H", 2},
+        {"other elements", "<g><config>X</config><shortcut>Q</shortcut></g>", "old search",
+         "old home", 0},
+        {"a line break", "<g><search>a\r\nb=c</search></g>", "old search", "old home", 0},
+        {"not a document", "", "old search", "old home", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "search", "old search"));
+        ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "homepage", "old home"));
+        EXPECT_EQ(c.stored, ApplyRemoteConfiguration(c.document));
+        EXPECT_EQ(c.search, Pref("search"));
+        EXPECT_EQ(c.homepage, Pref("homepage"));
+        EXPECT_EQ("<missing>", Pref("config"));
+        EXPECT_EQ("<missing>", Pref("shortcut"));
+    }
+}
+
+class RemoteFetchTest : public ShellTest {
+  protected:
+    void Toggle() { ASSERT_TRUE(RunMenu(kSamplerToggleAction)); }
+    void SetPref(const char* key, const std::string& value) {
+        KeyValueArgs args{key, const_cast<char*>(value.c_str())};
+        HostCommandCallback("setPrefString", reinterpret_cast<intptr_t>(&args));
+    }
+};
+
+TEST_F(RemoteFetchTest, OnceAfterSuccessEvenWhenTheAddressChanges) {
+    WritePrefs({{"config", shop->config_url()}, {"homepage", "http://old.test/"}});
+    StartPlugIn();
+    Toggle();
+    EXPECT_EQ(1, ConfigFetches());
+    EXPECT_EQ(shop->homepage_url(), StoredPref("homepage"));  // saved at once
+    SetPref("config", shop->config_url() + "?only=search");
+    Toggle();  // closes
+    Toggle();  // opens again
+    EXPECT_EQ(1, ConfigFetches());
+}
+
+TEST_F(RemoteFetchTest, AgainAfterAFailure) {
+    WritePrefs({{"config", "http://127.0.0.1:1/glyphoria/config.xml"}});
+    StartPlugIn();
+    Toggle();
+    EXPECT_EQ(1, MainCalls("showTryWnd"));  // the window opens all the same
+    EXPECT_EQ("<missing>", StoredPref("search"));
+    SetPref("config", shop->config_url());
+    Toggle();
+    Toggle();
+    EXPECT_EQ(1, ConfigFetches());
+    EXPECT_EQ(shop->sampler_page_url(), StoredPref("search"));
+}
+
+TEST_F(RemoteFetchTest, AnErrorPageIsNoConfigurationAndIsFetchedAgain) {
+    WritePrefs({{"config", shop->config_url() + "?status=503"}});
+    StartPlugIn();
+    Toggle();
+    EXPECT_EQ(1, ConfigFetches());
+    EXPECT_EQ("<missing>", StoredPref("search"));
+    SetPref("config", shop->config_url());
+    Toggle();
+    Toggle();
+    EXPECT_EQ(2, ConfigFetches());
+    EXPECT_EQ(shop->sampler_page_url(), StoredPref("search"));
+}
+
+TEST(RemoteConfigTest, ADocumentWithAnyOfTheFiveElementsIsAConfiguration) {
+    EXPECT_TRUE(IsConfigurationDocument("<g><homepage></homepage></g>"));
+    EXPECT_TRUE(IsConfigurationDocument("<G><SampleSizeFactor>2</SampleSizeFactor></G>"));
+    EXPECT_FALSE(IsConfigurationDocument("<html><body>Service Unavailable</body></html>"));
+    EXPECT_FALSE(IsConfigurationDocument(""));
+}
+
+TEST_F(RemoteFetchTest, AnEmptyHomepageElementKeepsTheStoredOne) {
+    WritePrefs(
+        {{"config", shop->config_url() + "?empty=homepage"}, {"homepage", "http://kept.test/"}});
+    StartPlugIn();
+    Toggle();
+    EXPECT_EQ(1, ConfigFetches());
+    EXPECT_EQ("http://kept.test/", StoredPref("homepage"));
+    EXPECT_EQ(shop->cart_url().substr(0, shop->base_url().size()),
+              StoredPref("cartUrl").substr(0, shop->base_url().size()));
+}
+
+}  // namespace
+}  // namespace glyphoria::shelltest
