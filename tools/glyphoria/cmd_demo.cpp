@@ -89,15 +89,16 @@ int RunDemo(int argc, char** argv) {
     std::fflush(stdout);
 
     if (keep_server && !session.ShopUrl().empty()) {
-        std::printf(
-            "\nThe shop is still running at %s\n"
-            "Open the sampler page in a browser: %s\n"
-            "(its try links use the plug-in's own address scheme, which a browser does not "
-            "follow).\n"
-            "Press Enter or Ctrl-C to stop it.\n",
-            session.ShopUrl().c_str(), session.SamplerPageUrl().c_str());
-        std::fflush(stdout);
-        demo::WaitForEnterOrSignal();
+        demo::WaitForEnterOrSignal([&session] {
+            std::printf(
+                "\nThe shop is still running at %s\n"
+                "Open the sampler page in a browser: %s\n"
+                "(its try links use the plug-in's own address scheme, which a browser does not "
+                "follow).\n"
+                "Press Enter or Ctrl-C to stop it.\n",
+                session.ShopUrl().c_str(), session.SamplerPageUrl().c_str());
+            std::fflush(stdout);
+        });
         std::printf("Shop stopped.\n");
     }
     return report.Passed() ? kExitDone : kExitNotFound;

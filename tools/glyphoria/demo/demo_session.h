@@ -24,14 +24,14 @@
 namespace glyphoria::demo {
 
 struct DemoOptions {
-    std::string output;                      // the output folder
-    std::string document;                    // the layout (a host document file)
-    std::string module_folder;               // Glyphoria.pln and the web-window library
-    std::string first_font = "1004";         // shop ids: TeX Gyre Cursor,
-    std::string second_font = "1005";        // then Cantarell
-    std::string buy_link = "/download/ok/";  // which cart link is bought
-    double picture_scale = 1.5;              // pixels per point
-    bool narrate = true;                     // a line on standard output as each step begins
+    std::string output;                // the output folder
+    std::string document;              // the layout (a host document file)
+    std::string module_folder;         // Glyphoria.pln and the web-window library
+    std::string first_font = "1004";   // shop ids: TeX Gyre Cursor,
+    std::string second_font = "1005";  // then Cantarell
+    std::string buy_link = "/download/ok/GlyphoriaFonts.zip";  // the cart's "all fonts" link
+    double picture_scale = 1.5;                                // pixels per point
+    bool narrate = true;  // a line on standard output as each step begins
 };
 
 class DemoSession {

@@ -23,7 +23,7 @@ constexpr int kPollMs = 200;
 
 }  // namespace
 
-bool WaitForEnterOrSignal() {
+bool WaitForEnterOrSignal(const std::function<void()>& announce) {
     g_signalled = 0;
     struct sigaction previous[3];
     struct sigaction action = {};
@@ -31,6 +31,7 @@ bool WaitForEnterOrSignal() {
     sigemptyset(&action.sa_mask);
     for (int i = 0; i < 3; ++i)
         sigaction(kSignals[i], &action, &previous[i]);
+    if (announce) announce();
 
     bool entered = false;
     bool input_open = true;

@@ -4,9 +4,13 @@
 // back before it returns.
 #pragma once
 
+#include <functional>
+
 namespace glyphoria::demo {
 
-// true when Enter ended the wait, false for a signal.
-bool WaitForEnterOrSignal();
+// announce runs once the signals are caught, so a person (or a script) who
+// reacts to its text at once is already heard. true when Enter ended the
+// wait, false for a signal.
+bool WaitForEnterOrSignal(const std::function<void()>& announce);
 
 }  // namespace glyphoria::demo
