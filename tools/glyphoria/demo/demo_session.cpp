@@ -72,6 +72,7 @@ struct DemoSession::Impl {
     std::unique_ptr<Shop> shop;
     DemoReport report;
     StdoutCapture* capture = nullptr;
+    bool ran = false;
 
     // The session's host state, undone by TearDown whatever happened.
     bool module_loaded = false;
@@ -435,6 +436,7 @@ bool DemoSession::Impl::Buy() {
 
     // The installation logs into the plug-in's log and answers its messages
     // ("already installed") here, one line each.
+    const bool log_was_off = LogLevel() == 0;
     OpenLogInFolder(1, folder.documents.c_str(), "");
     std::vector<std::string> messages;
     SetMessageBoxHook([&messages](const ShownMessage& box) {
@@ -460,6 +462,8 @@ bool DemoSession::Impl::Buy() {
             }
         });
     SetMessageBoxHook(MessageBoxHook());
+    // The log stays in the output folder only for this session.
+    if (log_was_off) OpenLogInFolder(0, "", "");
     for (const std::string& m : messages)
         report.Happened("message: " + m);
     report.Check("the archive's fonts were looked at", read);
@@ -522,7 +526,12 @@ DemoSession::~DemoSession() {
 
 DemoReport DemoSession::Run() {
     Impl& s = *impl_;
-    s.report = DemoReport();
+    if (s.ran) {
+        s.report = DemoReport();
+        s.report.stopped = "a session object runs once; make a new one";
+        return s.report;
+    }
+    s.ran = true;
     std::string error;
     if (!PrepareOutputFolder(s.folder, &error)) {
         s.report.stopped = error;

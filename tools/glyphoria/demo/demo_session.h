@@ -41,8 +41,9 @@ class DemoSession {
     DemoSession(const DemoSession&) = delete;
     DemoSession& operator=(const DemoSession&) = delete;
 
-    // Runs the session once and returns what happened; report.Passed() says
-    // whether it ran to its end with every check holding.
+    // Runs the session and returns what happened; report.Passed() says
+    // whether it ran to its end with every check holding. A second call only
+    // reports that a session object runs once.
     DemoReport Run();
 
     // The shop's addresses while it runs (after Run), else empty.
