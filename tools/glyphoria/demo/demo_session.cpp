@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <sstream>
 
 #include "host/app/doc_io.h"
@@ -84,6 +83,7 @@ struct DemoSession::Impl {
 
     std::vector<FrameFacts> originals;  // the text frames as the layout had them
     std::vector<FrameFacts> with_text;  // those with text: the ones a try replaces
+    std::string last_retried;           // the frame the re-try replaced last
     int picture_number = 0;
     std::atomic<int> renders{0};
     std::atomic<int> renders_expected{0};
@@ -126,6 +126,9 @@ struct DemoSession::Impl {
     bool OpenLayout();
     bool OpenSampler();
     bool TryFonts();
+    bool Retry(const std::vector<UID>& retry_selection, int pictures,
+               const std::vector<FrameFacts>& before_retry);
+    bool UndoOneStep();
     bool Restore();
     bool Buy();
     bool ShutDown();
@@ -279,7 +282,6 @@ bool DemoSession::Impl::TryFonts() {
     int pictures = 0;
     std::vector<std::string> missing;
     std::vector<UID> retry_selection;
-    std::map<UID, std::string> first_texts;  // picture -> its label's text
     for (std::size_t i = 0; i < with_text.size(); ++i) {
         const FrameFacts* f = FrameAt(now, with_text[i]);
         if (f && f->is_picture && LabelValue(f->label, "id") == options.first_font &&
@@ -315,15 +317,19 @@ bool DemoSession::Impl::TryFonts() {
     Picture("tried", "after the try of " + FontName(options.first_font));
     if (pictures == 0) return Stop("the try replaced no frame");
 
-    // The re-try on the same frames: the pictures are rendered again in the
-    // second font from the text kept in their labels.
+    return Retry(retry_selection, pictures, now) && UndoOneStep();
+}
+
+// The re-try on the same frames: the pictures are rendered again in the
+// second font from the text kept in their labels.
+bool DemoSession::Impl::Retry(const std::vector<UID>& retry_selection, int pictures,
+                              const std::vector<FrameFacts>& before_retry) {
     hostcore::SelectItems(retry_selection);
     report.Happened("selected the same " + std::to_string(retry_selection.size()) +
                     " frames and pressed the try link of " + FontName(options.second_font) +
                     " (id " + options.second_font + ")");
-    const std::vector<FrameFacts> before_retry = now;
     TryWithProgress(options.second_font, pictures);
-    now = Frames();
+    std::vector<FrameFacts> now = Frames();
     std::vector<std::string> not_retried;
     UID last_placed = kInvalidUID;
     std::string last_name;
@@ -346,11 +352,16 @@ bool DemoSession::Impl::TryFonts() {
                  not_retried.empty(), not_retried.empty() ? "" : "not: " + Join(not_retried, ", "));
     Picture("retried", "after the re-try in " + FontName(options.second_font));
 
-    // One undo step takes back the frame that was replaced last.
+    last_retried = last_name;
+    return true;
+}
+
+// One undo step takes back the frame that was replaced last.
+bool DemoSession::Impl::UndoOneStep() {
     const std::string step = doc->UndoSteps().empty() ? "" : doc->UndoSteps().back().name;
     const bool undone = doc->Undo() == kSuccess;
     report.Happened("undid one step (\"" + step + "\")");
-    now = Frames();
+    const std::vector<FrameFacts> now = Frames();
     std::vector<std::string> back_to_first;
     for (std::size_t i = 0; i < with_text.size(); ++i) {
         const FrameFacts* f = FrameAt(now, with_text[i]);
@@ -358,7 +369,7 @@ bool DemoSession::Impl::TryFonts() {
             back_to_first.push_back(NameOf(with_text[i], i));
     }
     report.Check("one undo took back only the last re-tried frame",
-                 undone && back_to_first == std::vector<std::string>{last_name},
+                 undone && back_to_first == std::vector<std::string>{last_retried},
                  back_to_first.empty() ? "no frame went back"
                                        : Join(back_to_first, ", ") + " shows " +
                                              FontName(options.first_font) + " again");
