@@ -144,7 +144,7 @@ void DemoSession::Impl::Picture(const std::string& stem, const std::string& what
     std::string error;
     const bool written = hostapp::RenderSpreadToPng(doc->Model(), render, path, &error);
     report.Check("picture " + what, written, written ? path : error);
-    report.places.emplace_back("picture " + std::to_string(picture_number), path);
+    report.places.emplace_back("picture " + stem, path);
 }
 
 // Runs on the shop's threads: counts the renderer's requests so a long try
