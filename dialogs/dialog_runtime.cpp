@@ -8,6 +8,7 @@
 #include "dialogs/controls.h"
 #include "dialogs/description.h"
 #include "dialogs/dialog_messages.h"
+#include "dialogs/focus.h"
 #include "dialogs/properties.h"
 #include "dialogs/toolkit.h"
 
@@ -43,6 +44,12 @@ INT_PTR CALLBACK DescribedDialogProc(HWND dialog, UINT message, WPARAM wparam, L
             return TRUE;
         case WM_TIMER:
             HandleDialogTimer(dialog, wparam);
+            return TRUE;
+        case WM_NEXTDLGCTL:
+            // Tab in a control without the keyboard subclass (combo boxes,
+            // pop-up menus) reaches the dialog manager: keep it on the ring.
+            if (LOWORD(lparam)) return FALSE;
+            MoveFocus(dialog, GetFocus(), wparam != 0);
             return TRUE;
         case WM_SETFOCUS:
             return HandleFocusFromControl(dialog, reinterpret_cast<HWND>(wparam)) ? TRUE : FALSE;

@@ -147,12 +147,16 @@ HWND CMyDialog::CreateModeless(CommandHandler handler, void* user) {
 }
 
 int CMyDialog::DispatchWith(int id, CommandHandler handler, void* user) {
+    // The command message's control belongs to this dispatch only, not to
+    // the ones it leads to (the -2 of a window destroyed by an end button).
+    const bool from_message = in_command_;
+    in_command_ = false;
     int handled = 0;
     if (handler) handled = handler(this, id, user);
     if (extended_handler_) {
-        HWND control = in_command_ ? command_control_ : FindControl(id);
-        WPARAM command = in_command_ ? command_param_
-                                     : MAKEWPARAM(static_cast<WORD>(id), LastNotificationCode());
+        HWND control = from_message ? command_control_ : FindControl(id);
+        WPARAM command = from_message ? command_param_
+                                      : MAKEWPARAM(static_cast<WORD>(id), LastNotificationCode());
         handled = extended_handler_(this, control, command, user);
     }
     if (!handled && id > 0 && (id == end_button1_ || id == end_button2_)) End(id);
