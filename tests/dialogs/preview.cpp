@@ -13,7 +13,7 @@
 #include "support/string_table.h"
 
 namespace {
-constexpr UINT kShowMs = 4000;
+constexpr UINT kShowMs = 8000;
 
 void CALLBACK CloseFront(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
