@@ -326,6 +326,37 @@ TEST_F(RuntimeTest, ControlValuesAndTextsByType) {
               }});
 }
 
+struct Drawn {
+    std::vector<int> items;
+    void* data = nullptr;
+};
+
+TEST_F(RuntimeTest, ListItemsAreDrawnByTheListsDrawer) {
+    Drawn drawn;
+    RunDialog("TestForm", {[&](HWND d) {
+                               HWND list = FindControl(d, 15);
+                               for (const wchar_t* item : {L"one", L"two"})
+                                   SendMessageW(list, LB_ADDSTRING, 0,
+                                                reinterpret_cast<LPARAM>(item));
+                               SetListItemDrawer(
+                                   list,
+                                   [](HDC, HWND, int index, const RECT* rect, void* data) {
+                                       auto* seen = static_cast<Drawn*>(data);
+                                       seen->items.push_back(index);
+                                       seen->data = data;
+                                       EXPECT_GT(rect->bottom, rect->top);
+                                   },
+                                   &drawn);
+                               InvalidateRect(list, nullptr, TRUE);
+                               UpdateWindow(list);
+                           },
+                           Key(VK_ESCAPE)});
+    ASSERT_GE(drawn.items.size(), 2u);
+    EXPECT_EQ(0, drawn.items[0]);
+    EXPECT_EQ(1, drawn.items[1]);
+    EXPECT_EQ(&drawn, drawn.data);
+}
+
 TEST(RuntimeRadioGroup, ChecksOneChildAndReportsItsPosition) {
     RegisterToolkitClasses();
     HWND top = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
