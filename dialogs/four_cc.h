@@ -24,7 +24,7 @@ FourCC FourCCFromText(const char* text);
 // The four characters of a code, in reading order, and a NUL.
 void FourCCToText(FourCC code, char (&out)[5]);
 
-// Control types (Part of the description format and of run-time typing).
+// Control types, as descriptions name them and as run-time typing reports them.
 constexpr FourCC kTypePush = MakeFourCC("push");
 constexpr FourCC kTypeCheckBox = MakeFourCC("cbox");
 constexpr FourCC kTypeRadio = MakeFourCC("rdio");
