@@ -2,10 +2,10 @@
 // (support/messages.h) decides texts and buttons; this only presents them and
 // returns the identifier of the button that closed the box (1, 2 or 3).
 //
-// Windows: the system's MessageBoxW, its buttons picked by their keys (until
-// the dialog toolkit's own box takes over). POSIX: a console form that writes
-// "Glyphoria: " and the text (and the detail after a blank line) to standard
-// error and answers with the first button.
+// Windows: the dialog toolkit's box (dialogs/message_box.h), its buttons
+// captioned from their keys; closing it answers 2. POSIX: a console form that
+// writes "Glyphoria: " and the text (and the detail after a blank line) to
+// standard error and answers with the first button.
 #pragma once
 
 #include <string>

@@ -91,7 +91,7 @@ TEST(Win32Resources, MissingResourcesLeaveTheResultAlone) {
     struct Case {
         const char* name;
         const char* type;
-    } cases[] = {{"Prefs", "ini"}, {"MyStrings", "ini"}, {"URLData", "xml"}, {nullptr, "xml"},
+    } cases[] = {{"Prefs", "ini"}, {"MyStrings", "ini"}, {"NoSuchWindow", "xml"}, {nullptr, "xml"},
                  {"MyStrings", nullptr}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name ? c.name : "(null)");
