@@ -1,0 +1,58 @@
+// Splitting one fuzz input into the values a target needs. Every taker
+// consumes bytes from the front and gives something sensible (0, "") once
+// the input runs out, so a target never reads past its input.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace glyphoria::fuzz {
+
+class FuzzInput {
+  public:
+    FuzzInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    bool empty() const { return pos_ >= size_; }
+    std::size_t remaining() const { return size_ - pos_; }
+
+    std::uint8_t Byte() { return empty() ? 0 : data_[pos_++]; }
+    std::uint16_t Word() { return static_cast<std::uint16_t>(Byte() | (Byte() << 8)); }
+    std::uint64_t Bits64() {
+        std::uint64_t v = 0;
+        for (int i = 0; i < 8; ++i)
+            v |= static_cast<std::uint64_t>(Byte()) << (8 * i);
+        return v;
+    }
+
+    // Bytes up to (not including) the next `end` byte, or to the end of the input.
+    std::string Until(char end) {
+        std::string out;
+        while (!empty()) {
+            const char c = static_cast<char>(data_[pos_++]);
+            if (c == end) break;
+            out.push_back(c);
+        }
+        return out;
+    }
+    // Up to n bytes.
+    std::string Take(std::size_t n) {
+        if (n > remaining()) n = remaining();
+        std::string out(reinterpret_cast<const char*>(data_ + pos_), n);
+        pos_ += n;
+        return out;
+    }
+    std::string Rest() { return Take(remaining()); }
+
+  private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+// The text up to its first NUL: what a C string of these bytes holds.
+inline std::string CString(const std::string& bytes) {
+    return bytes.substr(0, bytes.find('\0'));
+}
+
+}  // namespace glyphoria::fuzz
