@@ -6,6 +6,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "mac/mac_folders.h"
 #include "mac/mac_log.h"
@@ -58,6 +59,17 @@ double LeadingDouble(const char* s) {
     auto result = std::from_chars(s, end, value, std::chars_format::general);
     if (result.ec != std::errc()) return 0.0;
     return negative ? -value : value;
+}
+
+// The text of a string node up to its first NUL. A damaged file (zero-filled
+// blocks after a crash) can hold NUL bytes inside a string, which the
+// library's copying getter refuses with an assertion that ends the process;
+// the pointer getter reports the length instead.
+std::string StringValue(plist_t item) {
+    std::uint64_t length = 0;
+    const char* value = plist_get_string_ptr(item, &length);
+    if (!value) return {};
+    return std::string(value, strnlen(value, static_cast<std::size_t>(length)));
 }
 
 std::string Quoted(const std::string& text) {
@@ -119,12 +131,7 @@ bool PlistPrefs::HasString(const std::string& key) const {
 std::string PlistPrefs::GetString(const std::string& key, const std::string& def) const {
     plist_t item = plist_dict_get_item(Dict(dict_), key.c_str());
     if (!item || plist_get_node_type(item) != PLIST_STRING) return def;
-    char* value = nullptr;
-    plist_get_string_val(item, &value);
-    if (!value) return def;
-    std::string out = value;
-    std::free(value);
-    return out;
+    return StringValue(item);
 }
 
 long PlistPrefs::GetInt(const std::string& key, long def) const {
@@ -169,10 +176,7 @@ std::string PlistPrefs::Describe() const {
         if (!key) break;
         out += "    " + Quoted(key) + " = ";
         if (plist_get_node_type(value) == PLIST_STRING) {
-            char* text = nullptr;
-            plist_get_string_val(value, &text);
-            out += Quoted(text ? text : "");
-            std::free(text);
+            out += Quoted(StringValue(value));
         } else {
             out += "<not a string>";
         }
