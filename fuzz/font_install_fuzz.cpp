@@ -14,22 +14,15 @@
 #include <map>
 #include <string>
 
+#include "fuzz/fuzz_input.h"
 #include "purchase/font_install.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Made once, removed at exit; never destroyed, so the exit handler can use it.
-const fs::path& Sandbox() {
-    static const fs::path& folder = *[] {
-        char tmpl[] = "/tmp/glyphoria-fonts-fuzz-XXXXXX";
-        const char* made = mkdtemp(tmpl);
-        if (!made) std::abort();
-        std::atexit([] { fs::remove_all(Sandbox()); });
-        return new fs::path(made);
-    }();
-    return folder;
+fs::path Sandbox() {
+    return glyphoria::fuzz::ScratchFolder("glyphoria-fonts-fuzz-");
 }
 
 [[noreturn]] void Fail(const char* what, const fs::path& path) {

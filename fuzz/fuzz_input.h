@@ -3,8 +3,13 @@
 // the input runs out, so a target never reads past its input.
 #pragma once
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace glyphoria::fuzz {
@@ -49,6 +54,31 @@ class FuzzInput {
     std::size_t size_;
     std::size_t pos_ = 0;
 };
+
+// Where a target makes its scratch folder: memory-backed when the machine
+// has it, since every Save flushes to the disk and a real disk would make
+// the flush most of the run.
+inline const char* ScratchRoot() {
+    static const char* root = [] {
+        struct stat st;
+        return stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) && access("/dev/shm", W_OK) == 0
+                   ? "/dev/shm"
+                   : "/tmp";
+    }();
+    return root;
+}
+
+// A fresh folder "<scratch root>/<prefix>XXXXXX", removed when the process
+// exits; aborts when it cannot be made.
+inline const std::string& ScratchFolder(const char* prefix) {
+    static const std::string& folder = *[prefix] {
+        std::string pattern = std::string(ScratchRoot()) + "/" + prefix + "XXXXXX";
+        if (!mkdtemp(&pattern[0])) std::abort();
+        std::atexit([] { std::filesystem::remove_all(ScratchFolder(nullptr)); });
+        return new std::string(pattern);
+    }();
+    return folder;
+}
 
 // The text up to its first NUL: what a C string of these bytes holds.
 inline std::string CString(const std::string& bytes) {

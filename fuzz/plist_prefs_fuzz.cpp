@@ -21,16 +21,8 @@
 
 namespace {
 
-// Made once, removed at exit; never destroyed, so the exit handler can use it.
 const std::string& Folder() {
-    static const std::string& folder = *[] {
-        char tmpl[] = "/tmp/glyphoria-plist-fuzz-XXXXXX";
-        const char* made = mkdtemp(tmpl);
-        if (!made) std::abort();
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return new std::string(made);
-    }();
-    return folder;
+    return glyphoria::fuzz::ScratchFolder("glyphoria-plist-fuzz-");
 }
 
 }  // namespace

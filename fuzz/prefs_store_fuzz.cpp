@@ -37,16 +37,8 @@ std::string Pick(FuzzInput& in, const char* const* names, std::size_t count) {
     return CString(in.Until('\xFF'));
 }
 
-// Made once, removed at exit; never destroyed, so the exit handler can use it.
 const std::string& Folder() {
-    static const std::string& folder = *[] {
-        char tmpl[] = "/tmp/glyphoria-prefs-fuzz-XXXXXX";
-        const char* made = mkdtemp(tmpl);
-        if (!made) std::abort();
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return new std::string(made);
-    }();
-    return folder;
+    return glyphoria::fuzz::ScratchFolder("glyphoria-prefs-fuzz-");
 }
 
 using Model = std::map<std::pair<std::string, std::string>, std::string>;

@@ -40,11 +40,7 @@ bool QueryOf(const std::string& url, const std::string& head, std::string* query
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char tmpl[] = "/tmp/glyphoria-policy-fuzz-XXXXXX";
-    const char* folder = mkdtemp(tmpl);
-    if (!folder) std::abort();
-    static std::string support = folder;
-    std::atexit([] { std::filesystem::remove_all(support); });
+    const std::string& folder = glyphoria::fuzz::ScratchFolder("glyphoria-policy-fuzz-");
     glyphoria::mac::SetApplicationSupportFolder(folder);
     glyphoria::mac::SetSystemLogSink([](const std::string&) {});
     glyphoria::mac::OpenMacPrefs();
