@@ -61,10 +61,22 @@ double LeadingDouble(const char* s) {
     return negative ? -value : value;
 }
 
-// The text of a string node up to its first NUL. A damaged file (zero-filled
-// blocks after a crash) can hold NUL bytes inside a string, which the
-// library's copying getter refuses with an assertion that ends the process;
-// the pointer getter reports the length instead.
+// A key or string with a NUL byte inside is damage (zero-filled blocks after
+// a crash, a binary list made by hand). The library's getters for keys and
+// strings end the process on one with an assertion, so such a file is
+// refused whole; the XML form shows the NUL without reading any key.
+bool HoldsNulInText(plist_t root) {
+    char* xml = nullptr;
+    std::uint32_t length = 0;
+    plist_to_xml(root, &xml, &length);
+    if (!xml) return true;
+    const bool nul = std::memchr(xml, '\0', length) != nullptr;
+    plist_to_xml_free(xml);
+    return nul;
+}
+
+// The text of a string node, read without the copying getter's assertion
+// (and up to a NUL, should one ever be set from outside).
 std::string StringValue(plist_t item) {
     std::uint64_t length = 0;
     const char* value = plist_get_string_ptr(item, &length);
@@ -114,7 +126,7 @@ void PlistPrefs::Open(const std::string& path, const std::string& bundled_defaul
     plist_t root = nullptr;
     if (size > 0 && size <= kMaxPrefsFileSize) plist_from_memory(bytes, size, &root);
     std::free(bytes);
-    if (root && plist_get_node_type(root) == PLIST_DICT) {
+    if (root && plist_get_node_type(root) == PLIST_DICT && !HoldsNulInText(root)) {
         plist_free(Dict(dict_));
         dict_ = root;
         return;
