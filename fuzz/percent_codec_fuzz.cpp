@@ -17,15 +17,20 @@
 
 namespace {
 
-// Well-formed sequences by their lead byte (overlong forms do not matter here).
+// Well-formed sequences by their lead byte: C2-DF, E0-EF and F0-F4 start
+// two, three and four bytes (overlong three- and four-byte forms pass).
 bool ValidUtf8(const char* s, std::size_t n) {
     for (std::size_t i = 0; i < n;) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
-        const std::size_t len = c < 0x80         ? 1
-                                : (c >> 5) == 6  ? 2
-                                : (c >> 4) == 14 ? 3
-                                : (c >> 3) == 30 ? 4
-                                                 : 0;
+        std::size_t len = 0;
+        if (c < 0x80)
+            len = 1;
+        else if (c >= 0xC2 && c <= 0xDF)
+            len = 2;
+        else if (c >= 0xE0 && c <= 0xEF)
+            len = 3;
+        else if (c >= 0xF0 && c <= 0xF4)
+            len = 4;
         if (len == 0 || i + len > n) return false;
         for (std::size_t k = 1; k < len; ++k) {
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;

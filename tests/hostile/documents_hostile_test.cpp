@@ -76,27 +76,55 @@ TEST(HostileXml, MacParserRefusesMalformedAndExpandingDocuments) {
     }
 }
 
-// Found by fuzzing: a preference file with NUL bytes inside a string (as a
-// crash can leave zero-filled blocks) ended the process on the first read.
-TEST(HostilePlist, NulBytesInsideAStringAreReadUpToTheNul) {
+// Found by fuzzing: a preference file with a NUL byte inside a string or a
+// key (as a crash can leave zero-filled blocks) ended the process on the
+// first read or when the preferences were logged. Such a file is damaged:
+// the store starts empty, and the next save writes a whole file again.
+TEST(HostilePlist, NulBytesInsideTextsMakeTheFileDamaged) {
     glyphoria::testing::TempDir dir;
     const std::string path = dir.file("Glyphoria.plist");
-    const std::string file =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-        "<key>config</key><string>http://1" +
-        std::string("\x01\0\0\x01", 4) +
-        ".0.1/config.xml</string><key>tryFrame</key><string>{{1, 2}, {3, 4}}</string>"
-        "</dict></plist>\n";
-    ASSERT_TRUE(glyphoria::testing::WriteFileBytes(path, file));
-    glyphoria::mac::PlistPrefs prefs;
-    prefs.Open(path, "");
-    EXPECT_EQ("http://1\x01", prefs.GetString("config", "default"));
-    EXPECT_EQ("{{1, 2}, {3, 4}}", prefs.GetString("tryFrame", "default"));
-    EXPECT_NE(std::string::npos, prefs.Describe().find("\"config\" = \"http://1\x01\";"));
-    EXPECT_TRUE(prefs.SetString("homepage", "http://home.test/", true));
-    glyphoria::mac::PlistPrefs again;
-    again.Open(path, "");
-    EXPECT_EQ("http://home.test/", again.GetString("homepage", ""));
+    const std::string head =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>";
+    const std::string nul("\x01\0\0\x01", 4);
+    // Binary: one dictionary {"ab\0c": "v"}, as Python's plistlib writes it.
+    const std::string binary(
+        "bplist00\xd1\x01\x02"
+        "Tab\x00"
+        "cQv\x08\x0b\x10"
+        "\x00\x00\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x03"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x12",
+        53);
+    // What the fuzzer found: a binary list whose reading ended the process.
+    const std::string found = glyphoria::testing::ReadFileBytes(
+        GLYPHORIA_SOURCE_DIR "/fuzz/corpus/plist_prefs/nul_inside_binary_key");
+    ASSERT_GT(found.size(), 2u);
+    const std::size_t found_size =
+        (static_cast<unsigned char>(found[0]) | static_cast<unsigned char>(found[1]) << 8) % 8192;
+    struct Case {
+        std::string file;
+        bool refused;  // else read with the key cut at its NUL
+    } cases[] = {
+        {head + "<key>config</key><string>http://1" + nul + "</string></dict></plist>", true},
+        {head + "<key>con" + nul + "fig</key><string>x</string></dict></plist>", false},
+        {binary, false},
+        {found.substr(2, found_size), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.substr(0, 60));
+        ASSERT_TRUE(glyphoria::testing::WriteFileBytes(path, c.file));
+        glyphoria::mac::PlistPrefs prefs;
+        prefs.Open(path, "");
+        const std::string described = prefs.Describe();
+        if (c.refused) {
+            EXPECT_EQ("default", prefs.GetString("config", "default"));
+            EXPECT_EQ("{\n}", described);
+        }
+        EXPECT_TRUE(prefs.SetString("homepage", "http://home.test/", true));
+        glyphoria::mac::PlistPrefs again;
+        again.Open(path, "");
+        EXPECT_EQ("http://home.test/", again.GetString("homepage", ""));
+        again.Describe();
+    }
 }
 
 // Labels and ids longer than their buffers are refused whole, never cut
