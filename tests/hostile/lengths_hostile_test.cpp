@@ -127,24 +127,39 @@ TEST_F(HostileLengths, ShopFaultModes) {
     ASSERT_TRUE(shop.Start());
     struct Case {
         const char* mode;
+        int taken_over;  // DoBuy's answer: 0 when the probe refused the link
         bool saved;
     } cases[] = {
-        {"ok", true}, {"huge-length", false}, {"drop", false}, {"stall", true}, {"chunked", true},
+        {"ok", 1, true},
+        {"huge-length", 1, false},
+        {"drop", 1, false},
+        {"stall", 1, true},
+        {"chunked", 1, true},
+        // Content-Disposition names that would leave the download folder.
+        {"traversal", 0, false},
+        {"absolute", 0, false},
+        {"drive", 0, false},
+        {"control", 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directory(folder_);
         messages_.clear();
-        EXPECT_EQ(1, glyphoria::DoBuy(shop.download_url(c.mode, "Fonts.zip").c_str()));
+        EXPECT_EQ(c.taken_over, glyphoria::DoBuy(shop.download_url(c.mode, "Fonts.zip").c_str()));
         const std::string saved = folder_ + "/Fonts.zip";
         EXPECT_EQ(c.saved, std::filesystem::exists(saved));
         if (c.saved) {
             EXPECT_EQ("PK", glyphoria::testing::ReadFileBytes(saved).substr(0, 2));
             EXPECT_TRUE(messages_.empty());
-        } else {
+        } else if (c.taken_over) {
             EXPECT_EQ(std::vector<std::string>{"Download error for 'Fonts.zip'!"}, messages_);
         }
+        // Nothing but the archive and the first response's copy, and nothing
+        // beside the download folder.
+        for (const std::string& file : FilesIn(folder_))
+            EXPECT_TRUE(file == "Fonts.zip" || file == "b1.htm") << file;
+        EXPECT_EQ(std::set<std::string>{"downloads"}, FilesIn(parent_.path()));
     }
 }
 
