@@ -75,6 +75,27 @@ bool HoldsNulInText(plist_t root) {
     return nul;
 }
 
+// A binary list can hold a key twice. Lookups answer the first entry, but
+// the XML written back would answer the last one once read again, so a save
+// would change a preference nobody set. Only the first entry of a key is
+// kept. The dictionary passed in is freed.
+plist_t WithoutRepeatedKeys(plist_t dict) {
+    plist_t out = plist_new_dict();
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(dict, &it);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dict, it, &key, &value);
+        if (!key) break;
+        if (!plist_dict_get_item(out, key)) plist_dict_set_item(out, key, plist_copy(value));
+        std::free(key);
+    }
+    std::free(it);
+    plist_free(dict);
+    return out;
+}
+
 // The text of a string node, read without the copying getter's assertion
 // (and up to a NUL, should one ever be set from outside).
 std::string StringValue(plist_t item) {
@@ -128,7 +149,7 @@ void PlistPrefs::Open(const std::string& path, const std::string& bundled_defaul
     std::free(bytes);
     if (root && plist_get_node_type(root) == PLIST_DICT && !HoldsNulInText(root)) {
         plist_free(Dict(dict_));
-        dict_ = root;
+        dict_ = WithoutRepeatedKeys(root);
         return;
     }
     if (root) plist_free(root);
