@@ -76,6 +76,35 @@ TEST(HostileXml, MacParserRefusesMalformedAndExpandingDocuments) {
     }
 }
 
+// The property list inside a seed of the property-list fuzz target (two
+// bytes of length, then the file).
+std::string PlistOfFuzzSeed(const char* name) {
+    const std::string seed = glyphoria::testing::ReadFileBytes(
+        std::string(GLYPHORIA_SOURCE_DIR "/fuzz/corpus/plist_prefs/") + name);
+    if (seed.size() < 2) return {};
+    const std::size_t size =
+        (static_cast<unsigned char>(seed[0]) | static_cast<unsigned char>(seed[1]) << 8) % 8192;
+    return seed.substr(2, size);
+}
+
+// Found by fuzzing: a binary list that holds "config" twice answered with the
+// first entry, and after the next save with the second.
+TEST(HostilePlist, RepeatedKeysAnswerTheSameAcrossASave) {
+    glyphoria::testing::TempDir dir;
+    const std::string path = dir.file("Glyphoria.plist");
+    ASSERT_TRUE(glyphoria::testing::WriteFileBytes(path, PlistOfFuzzSeed("repeated_key_binary")));
+    glyphoria::mac::PlistPrefs prefs;
+    prefs.Open(path, "");
+    const std::string config = prefs.GetString("config", "default");
+    EXPECT_EQ("http://126.0.0.1:18777/glyphoria/config.xml", config);
+    EXPECT_TRUE(prefs.SetString("homepage", "http://home.test/", true));
+    glyphoria::mac::PlistPrefs again;
+    again.Open(path, "");
+    EXPECT_EQ(config, again.GetString("config", "default"));
+    const std::string described = again.Describe();
+    EXPECT_EQ(described.find("\"config\""), described.rfind("\"config\""));
+}
+
 // Found by fuzzing: a preference file with a NUL byte inside a string or a
 // key (as a crash can leave zero-filled blocks) ended the process on the
 // first read or when the preferences were logged. Such a file is damaged:
@@ -95,11 +124,8 @@ TEST(HostilePlist, NulBytesInsideTextsMakeTheFileDamaged) {
         "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x12",
         53);
     // What the fuzzer found: a binary list whose reading ended the process.
-    const std::string found = glyphoria::testing::ReadFileBytes(
-        GLYPHORIA_SOURCE_DIR "/fuzz/corpus/plist_prefs/nul_inside_binary_key");
-    ASSERT_GT(found.size(), 2u);
-    const std::size_t found_size =
-        (static_cast<unsigned char>(found[0]) | static_cast<unsigned char>(found[1]) << 8) % 8192;
+    const std::string found = PlistOfFuzzSeed("nul_inside_binary_key");
+    ASSERT_FALSE(found.empty());
     struct Case {
         std::string file;
         bool refused;  // else read with the key cut at its NUL
@@ -107,7 +133,7 @@ TEST(HostilePlist, NulBytesInsideTextsMakeTheFileDamaged) {
         {head + "<key>config</key><string>http://1" + nul + "</string></dict></plist>", true},
         {head + "<key>con" + nul + "fig</key><string>x</string></dict></plist>", false},
         {binary, false},
-        {found.substr(2, found_size), true},
+        {found, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file.substr(0, 60));
