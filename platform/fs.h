@@ -16,8 +16,9 @@ std::FILE* OpenFile(const char* path, const char* mode);
 struct PathInfo {
     bool exists = false;
     bool is_directory = false;
-    // Marked read-only: the read-only attribute on Windows, no write
-    // permission for the owner on POSIX (whoever runs the process).
+    // Marked read-only: no write permission for the owner on POSIX, whoever
+    // runs the process. A form that cannot tell leaves it false (Windows
+    // refuses to replace a file with the read-only attribute anyway).
     bool read_only = false;
     std::uint64_t size = 0;
 };
