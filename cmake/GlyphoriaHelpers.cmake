@@ -14,6 +14,12 @@ function(glyphoria_target_defaults target)
                                              -fno-sanitize-recover=undefined)
     target_link_options(${target} PUBLIC -fsanitize=address,undefined)
   endif()
+  if(GLYPHORIA_FUZZ)
+    # Coverage for the fuzzer everywhere; only the fuzz targets link its main.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                                             -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(${target} PUBLIC -fsanitize=address,undefined)
+  endif()
 endfunction()
 
 # glyphoria_add_library(NAME [STATIC|SHARED|MODULE] SOURCES ... LIBS ...)

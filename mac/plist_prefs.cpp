@@ -6,6 +6,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "mac/mac_folders.h"
 #include "mac/mac_log.h"
@@ -60,6 +61,50 @@ double LeadingDouble(const char* s) {
     return negative ? -value : value;
 }
 
+// A key or string with a NUL byte inside is damage (zero-filled blocks after
+// a crash, a binary list made by hand). The library's getters for keys and
+// strings end the process on one with an assertion, so such a file is
+// refused whole; the XML form shows the NUL without reading any key.
+bool HoldsNulInText(plist_t root) {
+    char* xml = nullptr;
+    std::uint32_t length = 0;
+    plist_to_xml(root, &xml, &length);
+    if (!xml) return true;
+    const bool nul = std::memchr(xml, '\0', length) != nullptr;
+    plist_to_xml_free(xml);
+    return nul;
+}
+
+// A binary list can hold a key twice. Lookups answer the first entry, but
+// the XML written back would answer the last one once read again, so a save
+// would change a preference nobody set. Only the first entry of a key is
+// kept. The dictionary passed in is freed.
+plist_t WithoutRepeatedKeys(plist_t dict) {
+    plist_t out = plist_new_dict();
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(dict, &it);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(dict, it, &key, &value);
+        if (!key) break;
+        if (!plist_dict_get_item(out, key)) plist_dict_set_item(out, key, plist_copy(value));
+        std::free(key);
+    }
+    std::free(it);
+    plist_free(dict);
+    return out;
+}
+
+// The text of a string node, read without the copying getter's assertion
+// (and up to a NUL, should one ever be set from outside).
+std::string StringValue(plist_t item) {
+    std::uint64_t length = 0;
+    const char* value = plist_get_string_ptr(item, &length);
+    if (!value) return {};
+    return std::string(value, strnlen(value, static_cast<std::size_t>(length)));
+}
+
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
@@ -102,9 +147,9 @@ void PlistPrefs::Open(const std::string& path, const std::string& bundled_defaul
     plist_t root = nullptr;
     if (size > 0 && size <= kMaxPrefsFileSize) plist_from_memory(bytes, size, &root);
     std::free(bytes);
-    if (root && plist_get_node_type(root) == PLIST_DICT) {
+    if (root && plist_get_node_type(root) == PLIST_DICT && !HoldsNulInText(root)) {
         plist_free(Dict(dict_));
-        dict_ = root;
+        dict_ = WithoutRepeatedKeys(root);
         return;
     }
     if (root) plist_free(root);
@@ -119,12 +164,7 @@ bool PlistPrefs::HasString(const std::string& key) const {
 std::string PlistPrefs::GetString(const std::string& key, const std::string& def) const {
     plist_t item = plist_dict_get_item(Dict(dict_), key.c_str());
     if (!item || plist_get_node_type(item) != PLIST_STRING) return def;
-    char* value = nullptr;
-    plist_get_string_val(item, &value);
-    if (!value) return def;
-    std::string out = value;
-    std::free(value);
-    return out;
+    return StringValue(item);
 }
 
 long PlistPrefs::GetInt(const std::string& key, long def) const {
@@ -169,10 +209,7 @@ std::string PlistPrefs::Describe() const {
         if (!key) break;
         out += "    " + Quoted(key) + " = ";
         if (plist_get_node_type(value) == PLIST_STRING) {
-            char* text = nullptr;
-            plist_get_string_val(value, &text);
-            out += Quoted(text ? text : "");
-            std::free(text);
+            out += Quoted(StringValue(value));
         } else {
             out += "<not a string>";
         }

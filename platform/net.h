@@ -76,7 +76,8 @@ enum NetRead {
     kNetData,     // *got > 0 bytes were stored
     kNetPending,  // nothing has arrived yet; ask again later
     kNetEnd,      // the content is complete; nothing more will come
-    kNetFailed,   // the connection broke, or the content ended short of its length
+    kNetFailed,   // the connection broke, the content ended short of its length, or
+                  // its length header was no usable length (so its end is unknown)
 };
 // Stores at most max bytes of what has already arrived, without waiting.
 // With max 0 nothing is stored and the answer tells whether the content has

@@ -131,7 +131,7 @@ bool WriteWholeFile(const char* path, const void* bytes, std::size_t length) {
     if (!path || !*path || (length && !bytes)) return false;
     std::FILE* file = platform::OpenFile(path, "wb");
     if (!file) return false;
-    bool ok = length == 0 || std::fwrite(bytes, 1, length, file) == length;
+    bool ok = length == 0 || platform::WriteToFile(file, bytes, length) == length;
     ok = std::fclose(file) == 0 && ok;
     return ok;
 }
@@ -149,7 +149,7 @@ bool WriteWholeFileAtomic(const char* path, const void* bytes, std::size_t lengt
         if (!file && !FileExists(temp.c_str())) break;  // cannot create here at all
     }
     if (!file) return false;
-    bool ok = length == 0 || std::fwrite(bytes, 1, length, file) == length;
+    bool ok = length == 0 || platform::WriteToFile(file, bytes, length) == length;
     ok = platform::FlushFile(file) && ok;
     ok = std::fclose(file) == 0 && ok;
     if (ok) ok = platform::RenameReplace(temp.c_str(), path);

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "platform/folders.h"
+#include "platform/fs.h"
 #include "platform/resources.h"
 #include "support/file_utils.h"
 
@@ -262,8 +263,14 @@ int PrefsStore::SetString(const char* section, const char* key, const char* valu
         return 0;
     }
 
-    const std::size_t old_line = FindKeyLine(text, at, SectionEnd(text, at), key);
-    if (old_line != npos) Erase(old_line, PastLine(text, old_line, le.size()) - old_line);
+    // Every line of the key goes, not only the first: a file edited by hand
+    // may hold it twice, and a later copy left behind would answer
+    // GetString once the new line is appended after it.
+    for (std::size_t old_line;
+         (old_line = FindKeyLine(text, at, SectionEnd(text, at), key)) != npos;
+         text = std::string_view(text_, length_)) {
+        Erase(old_line, PastLine(text, old_line, le.size()) - old_line);
+    }
 
     text = std::string_view(text_, length_);
     if (SectionEnd(text, at) < length_) {
@@ -282,6 +289,9 @@ int PrefsStore::SetString(const char* section, const char* key, const char* valu
 
 int PrefsStore::Save() {
     if (!path_[0] || unreadable_) return kPrefsWriteFailed;
+    // A file the user made read-only is not replaced behind its back (the
+    // rename below would do it on POSIX; Windows refuses it anyway).
+    if (platform::StatPath(path_).read_only) return kPrefsWriteFailed;
     // The file form is built apart from the text, so a failed write leaves
     // memory exactly as it was.
     std::string out;

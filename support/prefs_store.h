@@ -46,6 +46,7 @@ public:
     double GetFloat(const char* section, const char* key, double def) const;
     int SetString(const char* section, const char* key, const char* value);
     // Writes the store to its path atomically (temporary file, flush, rename).
+    // A file marked read-only is left alone (kPrefsWriteFailed).
     int Save();
 
     const char* path() const { return path_; }

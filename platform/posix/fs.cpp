@@ -19,6 +19,7 @@ PathInfo StatPath(const char* path) {
     if (!path || !*path || stat(path, &st) != 0) return info;
     info.exists = true;
     info.is_directory = S_ISDIR(st.st_mode);
+    info.read_only = (st.st_mode & S_IWUSR) == 0;
     info.size = static_cast<std::uint64_t>(st.st_size);
     return info;
 }

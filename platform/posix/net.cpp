@@ -175,6 +175,21 @@ ContentLength HttpContentLength(CURL* easy) {
     return ContentLength{true, first};
 }
 
+// Whether the end curl reports is the content's end. A Content-Length that
+// is not one plain number (or two that disagree) is no length to us, but
+// curl may still act on its own reading of it ("1e3" ends the body after one
+// byte) and report a clean end; such an answer is broken (RFC 9112: an
+// invalid length is an unrecoverable error), not complete.
+bool EndIsTrustworthy(CURL* easy) {
+    if (!IsHttp(easy) || HasHeader(easy, "Transfer-Encoding")) return true;
+    if (!HasHeader(easy, "Content-Length")) return true;
+    return HttpContentLength(easy).known;
+}
+
+NetRead EndOf(InternetRequest* request) {
+    return request->result == CURLE_OK && EndIsTrustworthy(request->easy) ? kNetEnd : kNetFailed;
+}
+
 }  // namespace
 
 SessionHandle OpenSession(const char* agent) {
@@ -259,7 +274,7 @@ NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std:
     if (max == 0) {
         Pump(request);
         if (request->available() > 0 || !request->done) return kNetPending;
-        return request->result == CURLE_OK ? kNetEnd : kNetFailed;
+        return EndOf(request);
     }
     // A few turns: one turn may stop at curl's receive buffer size.
     for (int turn = 0; turn < 4 && request->available() < max && !request->done; ++turn) {
@@ -269,7 +284,7 @@ NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std:
     }
     *got = Take(request, buf, max);
     if (*got > 0) return kNetData;
-    if (request->done) return request->result == CURLE_OK ? kNetEnd : kNetFailed;
+    if (request->done) return EndOf(request);
     return kNetPending;
 }
 

@@ -1,6 +1,8 @@
 // Exclusive creation, date stamping and no-replace renames on POSIX.
 #include "platform/new_file.h"
 
+#include "platform/fs.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,6 +66,10 @@ bool NewFile::CreateUnique(const char* folder, const char* prefix, const char* s
 bool NewFile::Write(const void* bytes, std::size_t length) {
     if (!is_open()) return false;
     const char* p = static_cast<const char*>(bytes);
+    // A full disk (or the tests' budget) writes what fits, then fails.
+    const std::size_t allowed = TakeWriteBudget(length);
+    const bool disk_full = allowed < length;
+    length = allowed;
     while (length > 0) {
         ssize_t n = ::write(static_cast<int>(handle_), p, length);
         if (n < 0) {
@@ -73,6 +79,10 @@ bool NewFile::Write(const void* bytes, std::size_t length) {
         if (n == 0) return false;
         p += n;
         length -= static_cast<std::size_t>(n);
+    }
+    if (disk_full) {
+        errno = ENOSPC;
+        return false;
     }
     return true;
 }

@@ -1,0 +1,166 @@
+// Servers that lie about the length of what they send, stall, drop the
+// connection or announce what no buffer can hold, against the transfer
+// (DownloadUrl) and the purchase probe and download (ProbePurchase, DoBuy):
+// never a crash, never a buffer reported whole that is not, never a file
+// under the archive's name that is not the whole archive.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "purchase/purchase_download.h"
+#include "purchase/transfer.h"
+#include "support/messages.h"
+#include "support/prefs_store.h"
+#include "support/string_table.h"
+#include "testing/shop/shop.h"
+#include "tests/common/loopback_server.h"
+#include "tests/common/test_env.h"
+
+namespace {
+
+using glyphoria::testing::ResponseHead;
+using glyphoria::testing::ScriptedServer;
+
+std::set<std::string> FilesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+const std::string kBody = "PK\x03\x04" + std::string(996, 'z');  // 1000 bytes
+
+struct LengthCase {
+    const char* name;
+    std::vector<std::string> length_headers;
+};
+
+// Each announces something other than the 1000 bytes that follow.
+const LengthCase kLyingLengths[] = {
+    {"4294967295", {"Content-Length: 4294967295"}},
+    {"-1", {"Content-Length: -1"}},
+    {"two different lengths", {"Content-Length: 10", "Content-Length: 1000"}},
+    {"two different lengths, long first", {"Content-Length: 5000", "Content-Length: 1000"}},
+    {"beyond 64 bits", {"Content-Length: 18446744073709551616"}},
+    {"not a number", {"Content-Length: 1e3"}},
+    {"longer than sent", {"Content-Length: 1001"}},
+};
+
+class HostileLengths : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        glyphoria::LoadStrings();
+        std::filesystem::create_directory(folder_);
+        ASSERT_EQ(0, glyphoria::Prefs().Load(parent_.file("prefs.ini").c_str()));
+        ASSERT_EQ(0, glyphoria::Prefs().SetString("General", "downloadFolder", folder_.c_str()));
+        glyphoria::SetMessageBoxHook([this](const glyphoria::ShownMessage& box) {
+            messages_.push_back(box.text);
+            return 1;
+        });
+    }
+    void TearDown() override { glyphoria::SetMessageBoxHook(glyphoria::MessageBoxHook()); }
+
+    glyphoria::testing::TempDir parent_;
+    std::string folder_ = parent_.path() + "/downloads";
+    std::vector<std::string> messages_;
+};
+
+// A transfer either holds the whole document the server sent or nothing.
+TEST_F(HostileLengths, TransferHoldsTheWholeDocumentOrNothing) {
+    for (const LengthCase& c : kLyingLengths) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> headers = c.length_headers;
+        headers.push_back("Connection: close");
+        ScriptedServer server({ScriptedServer::Send(ResponseHead("200 OK", headers) + kBody),
+                               ScriptedServer::Close()});
+        std::size_t size = 777;
+        char* data = glyphoria::DownloadUrl(server.url("/x").c_str(), &size, "downloading");
+        if (data) {
+            EXPECT_EQ(kBody.size(), size);
+            EXPECT_EQ(kBody, std::string(data, size));
+            std::free(data);
+        } else {
+            EXPECT_EQ(777u, size);
+        }
+    }
+}
+
+// The probe and the purchase: a lying length never leaves a file under the
+// archive's name that is not the archive, and a failure after the probe is
+// shown, not reported as success.
+TEST_F(HostileLengths, PurchaseSavesTheWholeArchiveOrNothing) {
+    for (const LengthCase& c : kLyingLengths) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directory(folder_);
+        messages_.clear();
+        std::vector<std::string> headers = {
+            "Content-Type: application/zip",
+            "Content-Disposition: attachment; filename=\"Order.zip\"", "Connection: close"};
+        headers.insert(headers.end(), c.length_headers.begin(), c.length_headers.end());
+        ScriptedServer server({ScriptedServer::Send(ResponseHead("200 OK", headers) + kBody),
+                               ScriptedServer::Close()});
+        char name[256] = {};
+        const int probed = glyphoria::ProbePurchase(server.url("/download/1").c_str(), name);
+        EXPECT_EQ(probed, glyphoria::DoBuy(server.url("/download/1").c_str()));
+        const std::string saved = folder_ + "/Order.zip";
+        if (std::filesystem::exists(saved)) {
+            EXPECT_EQ(kBody, glyphoria::testing::ReadFileBytes(saved));
+            EXPECT_TRUE(messages_.empty());
+        } else if (probed) {
+            EXPECT_EQ(std::vector<std::string>{"Download error for 'Order.zip'!"}, messages_);
+        }
+        for (const std::string& file : FilesIn(folder_))
+            EXPECT_TRUE(file == "Order.zip" || file == "b1.htm") << file;
+    }
+}
+
+// The stand-in shop's broken downloads, end to end through DoBuy.
+TEST_F(HostileLengths, ShopFaultModes) {
+    glyphoria::testing::shop::ShopOptions options;
+    options.https = false;
+    options.default_stall_seconds = 1;
+    glyphoria::testing::shop::Shop shop(options);
+    ASSERT_TRUE(shop.Start());
+    struct Case {
+        const char* mode;
+        int taken_over;  // DoBuy's answer: 0 when the probe refused the link
+        bool saved;
+    } cases[] = {
+        {"ok", 1, true},
+        {"huge-length", 1, false},
+        {"drop", 1, false},
+        {"stall", 1, true},
+        {"chunked", 1, true},
+        // Content-Disposition names that would leave the download folder.
+        {"traversal", 0, false},
+        {"absolute", 0, false},
+        {"drive", 0, false},
+        {"control", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directory(folder_);
+        messages_.clear();
+        EXPECT_EQ(c.taken_over, glyphoria::DoBuy(shop.download_url(c.mode, "Fonts.zip").c_str()));
+        const std::string saved = folder_ + "/Fonts.zip";
+        EXPECT_EQ(c.saved, std::filesystem::exists(saved));
+        if (c.saved) {
+            EXPECT_EQ("PK", glyphoria::testing::ReadFileBytes(saved).substr(0, 2));
+            EXPECT_TRUE(messages_.empty());
+        } else if (c.taken_over) {
+            EXPECT_EQ(std::vector<std::string>{"Download error for 'Fonts.zip'!"}, messages_);
+        }
+        // Nothing but the archive and the first response's copy, and nothing
+        // beside the download folder.
+        for (const std::string& file : FilesIn(folder_))
+            EXPECT_TRUE(file == "Fonts.zip" || file == "b1.htm") << file;
+        EXPECT_EQ(std::set<std::string>{"downloads"}, FilesIn(parent_.path()));
+    }
+}
+
+}  // namespace
