@@ -37,13 +37,13 @@ struct InternetRequest {
     bool http = false;
     bool ftp = false;
     NetLimits limits;
-    ContentLength length;          // HTTP: as announced, checked at the end
-    std::uint64_t received = 0;    // body bytes handed out or buffered
-    std::vector<char> chunk;       // read from WinINet, not yet handed out
+    ContentLength length;        // HTTP: as announced, checked at the end
+    std::uint64_t received = 0;  // body bytes handed out or buffered
+    std::vector<char> chunk;     // read from WinINet, not yet handed out
     std::size_t chunk_off = 0;
-    DWORD chunk_read = 0;          // InternetReadFile's count, also when it completes later
-    bool query_pending = false;    // InternetQueryDataAvailable is waiting for data
-    bool read_pending = false;     // InternetReadFile is filling chunk
+    DWORD chunk_read = 0;        // InternetReadFile's count, also when it completes later
+    bool query_pending = false;  // InternetQueryDataAvailable is waiting for data
+    bool read_pending = false;   // InternetReadFile is filling chunk
     bool finished = false;
     NetRead final_state = kNetEnd;
 
@@ -148,8 +148,8 @@ ContentLength HttpContentLength(HINTERNET handle) {
 }
 
 void ApplyLimits(HINTERNET session, const NetLimits& limits) {
-    DWORD connect = limits.connect_timeout_ms > 0 ? static_cast<DWORD>(limits.connect_timeout_ms)
-                                                  : 0xFFFFFFFF;
+    DWORD connect =
+        limits.connect_timeout_ms > 0 ? static_cast<DWORD>(limits.connect_timeout_ms) : 0xFFFFFFFF;
     // The receive timeout ends a read that waits this long for a byte: the
     // low-speed rule where there is one; without one, the caller decides
     // (a windowed fetch is cancelled by the user).

@@ -27,7 +27,7 @@ namespace glyphoria::platform::win32 {
 
 // The state the status callback shares with the thread that drives a request.
 struct AsyncState {
-    HANDLE completed = nullptr;  // auto-reset event, set on every completion
+    HANDLE completed = nullptr;   // auto-reset event, set on every completion
     HINTERNET created = nullptr;  // the handle from INTERNET_STATUS_HANDLE_CREATED
     bool complete = false;        // a completion arrived and was not yet taken
     DWORD_PTR result = 0;

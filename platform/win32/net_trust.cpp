@@ -21,8 +21,8 @@ namespace glyphoria::platform {
 namespace {
 
 std::mutex g_mutex;
-std::string g_wanted;     // the file set last
-std::string g_applied;    // the file whose certificates are in the store
+std::string g_wanted;   // the file set last
+std::string g_applied;  // the file whose certificates are in the store
 bool g_dirty = false;
 std::vector<std::vector<BYTE>> g_added;  // encoded certificates this process added
 
@@ -68,11 +68,11 @@ std::vector<std::vector<BYTE>> DecodePem(const std::string& pem) {
 }
 
 bool InStore(HCERTSTORE store, const std::vector<BYTE>& der) {
-    PCCERT_CONTEXT cert = CertCreateCertificateContext(X509_ASN_ENCODING, der.data(),
-                                                       static_cast<DWORD>(der.size()));
+    PCCERT_CONTEXT cert =
+        CertCreateCertificateContext(X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()));
     if (!cert) return false;
-    PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0,
-                                                      CERT_FIND_EXISTING, cert, nullptr);
+    PCCERT_CONTEXT found =
+        CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, cert, nullptr);
     CertFreeCertificateContext(cert);
     if (!found) return false;
     CertFreeCertificateContext(found);
@@ -115,8 +115,8 @@ void ApplyTrustedCertificates() {
         for (const std::vector<BYTE>& der : DecodePem(ReadSmallFile(g_wanted))) {
             if (InStore(store, der)) continue;  // trusted already; not ours to remove
             if (CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(),
-                                                 static_cast<DWORD>(der.size()),
-                                                 CERT_STORE_ADD_NEW, nullptr))
+                                                 static_cast<DWORD>(der.size()), CERT_STORE_ADD_NEW,
+                                                 nullptr))
                 g_added.push_back(der);
         }
     }

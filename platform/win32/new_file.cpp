@@ -108,7 +108,8 @@ MoveResult MoveNoReplace(const char* from, const char* to) {
     if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_WRITE_THROUGH))
         return MoveResult::kMoved;
     DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return MoveResult::kTargetExists;
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return MoveResult::kTargetExists;
     return MoveResult::kFailed;
 }
 

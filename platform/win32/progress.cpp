@@ -151,9 +151,9 @@ HWND CreateProgressWindow(HINSTANCE instance, HWND owner, HWND* bar) {
                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 360, 130, owner, nullptr, instance, nullptr);
     if (!hwnd) return nullptr;
-    *bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 12, 14, 320, 18, hwnd,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), instance,
-                           nullptr);
+    *bar =
+        CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 12, 14, 320, 18, hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), instance, nullptr);
     CreateWindowExW(0, L"BUTTON", L"Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                     132, 46, 90, 26, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)),
                     instance, nullptr);

@@ -83,19 +83,29 @@ class ScriptedServer {
         std::string bytes;
         int pause_ms;
     };
-    static Step Send(std::string bytes) { return Step{Step::kSend, std::move(bytes), 0}; }
-    static Step Pause(int ms) { return Step{Step::kPause, std::string(), ms}; }
-    static Step Close() { return Step{Step::kClose, std::string(), 0}; }
+    static Step Send(std::string bytes) {
+        return Step{Step::kSend, std::move(bytes), 0};
+    }
+    static Step Pause(int ms) {
+        return Step{Step::kPause, std::string(), ms};
+    }
+    static Step Close() {
+        return Step{Step::kClose, std::string(), 0};
+    }
 
     explicit ScriptedServer(std::vector<Step> script);
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    int port() const { return port_; }
+    int port() const {
+        return port_;
+    }
     std::string url(const std::string& path) const;
     // Connections accepted so far, and the last request's head.
-    int connections() const { return connections_.load(); }
+    int connections() const {
+        return connections_.load();
+    }
     std::string last_request() const;
 
   private:

@@ -108,7 +108,8 @@ void ScriptedServer::Serve(Socket fd) {
         }
         std::size_t sent = 0;
         while (sent < step.bytes.size()) {
-            int n = send(s, step.bytes.data() + sent, static_cast<int>(step.bytes.size() - sent), 0);
+            int n =
+                send(s, step.bytes.data() + sent, static_cast<int>(step.bytes.size() - sent), 0);
             if (n <= 0) break;
             sent += static_cast<std::size_t>(n);
         }

@@ -149,11 +149,11 @@ TEST_F(ScriptedPurchase, ArchiveSavedUnderItsName) {
 TEST_F(ScriptedPurchase, HostileNamesAreRefused) {
     for (const char* name : {"..\\evil.zip", "../evil.zip", "C:evil.zip", "a:stream.zip"}) {
         SCOPED_TRACE(name);
-        ScriptedServer server({ScriptedServer::Send(ResponseHead(
-            "200 OK", {"Content-Type: application/zip", "Content-Length: 2",
-                       std::string("Content-Disposition: attachment; filename=\"") + name +
-                           "\""}) +
-                                                    "PK")});
+        ScriptedServer server({ScriptedServer::Send(
+            ResponseHead("200 OK", {"Content-Type: application/zip", "Content-Length: 2",
+                                    std::string("Content-Disposition: attachment; filename=\"") +
+                                        name + "\""}) +
+            "PK")});
         EXPECT_EQ(0, glyphoria::DoBuy(server.url("/download/x").c_str()));
         EXPECT_EQ(1, server.connections());  // probed, never fetched
     }

@@ -113,9 +113,9 @@ TEST_F(WinNet, NoAgentForTransfers) {
 // A body that breaks off before its announced length is a failure, not an
 // end; WinINet alone would report it as complete.
 TEST_F(WinNet, ShortBodyFails) {
-    ScriptedServer server({ScriptedServer::Send(
-                               ResponseHead("200 OK", {"Content-Length: 100"}) + "only this"),
-                           ScriptedServer::Close()});
+    ScriptedServer server(
+        {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 100"}) + "only this"),
+         ScriptedServer::Close()});
     net::RequestHandle request = Open(server.url("/"));
     ASSERT_TRUE(request);
     std::string body;
@@ -127,9 +127,9 @@ TEST_F(WinNet, ShortBodyFails) {
 // progress window stays responsive and its cancel (closing the request)
 // takes effect immediately.
 TEST_F(WinNet, StalledServerNeverBlocksAReadOrTheClose) {
-    ScriptedServer server({ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 10"}) +
-                                                "12345"),
-                           ScriptedServer::Pause(20000)});
+    ScriptedServer server(
+        {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 10"}) + "12345"),
+         ScriptedServer::Pause(20000)});
     net::RequestHandle request = Open(server.url("/"));
     ASSERT_TRUE(request);
     std::string body;
@@ -190,8 +190,8 @@ TEST(WinNetDownload, WholeFileOrNothing) {
     glyphoria::testing::TempDir dir;
     const std::string path = dir.file("image.png");
     {
-        ScriptedServer ok({ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 4"}) +
-                                                "\x89PNG")});
+        ScriptedServer ok(
+            {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 4"}) + "\x89PNG")});
         ASSERT_TRUE(net::DownloadToFile(ok.url("/").c_str(), path.c_str(), net::NetLimits{}));
         EXPECT_EQ(4u, glyphoria::platform::StatPath(path.c_str()).size);
     }
@@ -212,7 +212,8 @@ TEST(WinNetDownload, WholeFileOrNothing) {
         EXPECT_EQ(4u, glyphoria::platform::StatPath(path.c_str()).size);
     }
     int entries = 0;  // no temporary left beside it
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(dir.path())))
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::u8path(dir.path())))
         entries += entry.is_regular_file() ? 1 : 0;
     EXPECT_EQ(1, entries);
 }

@@ -44,7 +44,8 @@ TEST(Win32NewFile, CreateWriteDateAndMove) {
     ASSERT_TRUE(GetFileAttributesExW(glyphoria::platform::win32::Widen(path).c_str(),
                                      GetFileExInfoStandard, &data));
     for (const FILETIME& t : {data.ftCreationTime, data.ftLastWriteTime, data.ftLastAccessTime}) {
-        std::uint64_t ticks = (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+        std::uint64_t ticks =
+            (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
         EXPECT_EQ(when, static_cast<std::int64_t>(ticks / 10000000ULL) - 11644473600LL);
     }
 
