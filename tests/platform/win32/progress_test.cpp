@@ -3,6 +3,7 @@
 // the window's cancel button, a quit message passed on.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <thread>
 
 #include "platform/progress.h"
@@ -15,6 +16,24 @@ using platform::kProgressDone;
 using platform::kProgressFailed;
 using platform::ProgressWindow;
 using platform::RunProgress;
+
+// The progress window of this thread; tests running at the same time in
+// other programs share the desktop and may show one too.
+HWND OwnProgressWindow() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM out) -> BOOL {
+            wchar_t name[64];
+            if (GetClassNameW(window, name, 64) && std::wcscmp(name, L"GlyphoriaProgress") == 0) {
+                *reinterpret_cast<HWND*>(out) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 void StartTicking(ProgressWindow& w) {
     w.SetTitle("Loading");
@@ -43,7 +62,7 @@ TEST(Win32Progress, TicksUntilEndAndTheHookSeesEveryStep) {
 // as failed, and a cancel while no window runs is not kept for the next one.
 TEST(Win32Progress, CancelButtonAndCancelFromAThread) {
     platform::SetProgressHook([](ProgressWindow&) {
-        HWND window = FindWindowW(L"GlyphoriaProgress", nullptr);
+        HWND window = OwnProgressWindow();
         if (window) PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     });
     EXPECT_EQ(kProgressFailed, RunProgress(nullptr, nullptr));
