@@ -93,18 +93,8 @@ void RemoveAdded(HCERTSTORE store) {
     g_added.clear();
 }
 
-}  // namespace
-
-void SetTrustedCaFile(const char* path) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_wanted = path ? path : "";
-    g_dirty = g_wanted != g_applied;
-}
-
-namespace win32 {
-
-void ApplyTrustedCertificates() {
-    std::lock_guard<std::mutex> lock(g_mutex);
+// With g_mutex held.
+void ApplyLocked() {
     if (!g_dirty) return;
     g_dirty = false;
     HCERTSTORE store = CertOpenSystemStoreA(0, "ROOT");
@@ -121,6 +111,24 @@ void ApplyTrustedCertificates() {
         }
     }
     CertCloseStore(store, 0);
+}
+
+}  // namespace
+
+void SetTrustedCaFile(const char* path) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_wanted = path ? path : "";
+    g_dirty = g_wanted != g_applied;
+    // Going back to the system's trust takes the added certificates out at
+    // once, so none outlives the process that wanted it.
+    if (g_wanted.empty()) ApplyLocked();
+}
+
+namespace win32 {
+
+void ApplyTrustedCertificates() {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    ApplyLocked();
 }
 
 }  // namespace win32
