@@ -6,6 +6,7 @@
 // are taken out again when the setting is cleared or changed. This is meant
 // for tests and the tool's --cacert: on a desktop Windows, adding a root
 // certificate asks the user first (Wine does not ask).
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -116,6 +117,10 @@ void ApplyLocked() {
 }  // namespace
 
 void SetTrustedCaFile(const char* path) {
+    // A program that never clears the setting still takes its certificates
+    // out of the store when it ends normally.
+    static const bool cleanup_registered = std::atexit([] { SetTrustedCaFile(nullptr); }) == 0;
+    (void)cleanup_registered;
     std::lock_guard<std::mutex> lock(g_mutex);
     g_wanted = path ? path : "";
     g_dirty = g_wanted != g_applied;
