@@ -68,13 +68,21 @@ std::vector<std::vector<BYTE>> DecodePem(const std::string& pem) {
     return out;
 }
 
+// The certificate with the same SHA-1 hash in the store (the caller frees
+// it), or null.
+PCCERT_CONTEXT FindInStore(HCERTSTORE store, const std::vector<BYTE>& der) {
+    BYTE hash[20];
+    DWORD size = sizeof hash;
+    if (!CryptHashCertificate(0, CALG_SHA1, 0, der.data(), static_cast<DWORD>(der.size()), hash,
+                              &size))
+        return nullptr;
+    CRYPT_HASH_BLOB blob = {size, hash};
+    return CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_SHA1_HASH, &blob,
+                                      nullptr);
+}
+
 bool InStore(HCERTSTORE store, const std::vector<BYTE>& der) {
-    PCCERT_CONTEXT cert =
-        CertCreateCertificateContext(X509_ASN_ENCODING, der.data(), static_cast<DWORD>(der.size()));
-    if (!cert) return false;
-    PCCERT_CONTEXT found =
-        CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, cert, nullptr);
-    CertFreeCertificateContext(cert);
+    PCCERT_CONTEXT found = FindInStore(store, der);
     if (!found) return false;
     CertFreeCertificateContext(found);
     return true;
@@ -82,23 +90,25 @@ bool InStore(HCERTSTORE store, const std::vector<BYTE>& der) {
 
 void RemoveAdded(HCERTSTORE store) {
     for (const std::vector<BYTE>& der : g_added) {
-        PCCERT_CONTEXT cert = CertCreateCertificateContext(X509_ASN_ENCODING, der.data(),
-                                                           static_cast<DWORD>(der.size()));
-        if (!cert) continue;
-        PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0,
-                                                          CERT_FIND_EXISTING, cert, nullptr);
-        CertFreeCertificateContext(cert);
         // Deleting frees the context it is given.
-        if (found) CertDeleteCertificateFromStore(found);
+        if (PCCERT_CONTEXT found = FindInStore(store, der)) CertDeleteCertificateFromStore(found);
     }
     g_added.clear();
+}
+
+// The current user's root store itself (the registry store), not the
+// system's collection view of it: deleting through the collection does not
+// reach the registry everywhere.
+HCERTSTORE OpenUserRootStore() {
+    return CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER,
+                         L"Root");
 }
 
 // With g_mutex held.
 void ApplyLocked() {
     if (!g_dirty) return;
     g_dirty = false;
-    HCERTSTORE store = CertOpenSystemStoreA(0, "ROOT");
+    HCERTSTORE store = OpenUserRootStore();
     if (!store) return;
     RemoveAdded(store);
     g_applied = g_wanted;

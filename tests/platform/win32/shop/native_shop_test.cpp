@@ -68,8 +68,9 @@ std::string HttpsAddress(const ShopInfo& shop) {
 }
 
 // WinINet keeps a server's certificate verdict for the rest of the process,
-// so the refusal and the trust are checked by separate runs of the program
-// (see tests/platform/win32/CMakeLists.txt).
+// so the refusal and the trust are checked by separate runs of the program;
+// the refusal runs after the trusting run, which must have taken the
+// certificate out of the store again (tests/platform/win32/CMakeLists.txt).
 TEST(NativeShopUntrusted, HttpsRefusedWithoutTheCertificateFile) {
     ShopInfo shop = ReadShopInfo();
     ASSERT_FALSE(shop.https.empty());
