@@ -2,10 +2,12 @@
 // headers and its body read piece by piece; a blocking download into a file;
 // the machine's connection state.
 //
-// Windows: a thin layer over WinINet (InternetOpenA, InternetOpenUrlA,
-// HttpQueryInfoA/W, InternetReadFile, InternetGetConnectedState) and the URL
-// moniker (URLDownloadToFileA). POSIX: libcurl; a request runs on a multi
-// handle, so ReadAvailable never waits for the network.
+// Windows: WinINet in asynchronous mode (InternetOpenA, InternetOpenUrlA,
+// HttpQueryInfoA/W, FtpGetFileSize, InternetQueryDataAvailable,
+// InternetReadFile, InternetGetConnectedState); DownloadToFile goes through
+// the same requests, not the URL moniker, which saves error pages as
+// success. POSIX: libcurl; a request runs on a multi handle. On both,
+// ReadAvailable never waits for the network.
 //
 // Ownership: sessions and requests are owned by their RAII handles
 // (SessionHandle, RequestHandle); a request must be closed before its
@@ -97,7 +99,10 @@ bool DownloadToFile(const char* address, const char* path, const NetLimits& limi
 // Trust the certificates of this PEM file in place of the system's bundle
 // (tests with a self-signed certificate; the tool's --cacert). Null or empty
 // goes back to the system's store. Process-wide; applies to requests opened
-// afterwards.
+// afterwards. Windows: WinINet trusts only the system's stores, so the
+// certificates are added to the current user's root store (in addition to
+// the system's, not in place of it) until the setting is cleared or the
+// program ends; a desktop Windows asks the user before adding a root.
 void SetTrustedCaFile(const char* path);
 
 // Whether the machine is connected. Windows: InternetGetConnectedState.

@@ -11,8 +11,9 @@
 //
 // POSIX: open(O_CREAT|O_EXCL|O_NOFOLLOW), futimens, renameat2 with
 // RENAME_NOREPLACE (link + unlink where the file system lacks it).
-// Windows (to be written with the Win32 layer): CreateFileW(CREATE_NEW),
-// SetFileTime, MoveFileExW without MOVEFILE_REPLACE_EXISTING.
+// Windows: CreateFileW(CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT),
+// SetFileTime (creation time included), MoveFileExW without
+// MOVEFILE_REPLACE_EXISTING.
 #pragma once
 
 #include <cstddef>

@@ -3,6 +3,7 @@
 //   2. writing
 //   3. files
 #include "host/app/doc_io.h"
+#include "host/app/paths.h"
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -278,7 +279,7 @@ class Loader {
             if (img.pixelWidth <= 0 || img.pixelHeight <= 0) Fail("image pixels must be positive");
         } else {
             std::string file = j.at("file").get<std::string>();
-            std::string path = !file.empty() && file[0] == '/' ? file : fBaseDir + file;
+            std::string path = IsAbsolutePath(file) ? file : fBaseDir + file;
             if (!hostcore::ReadWholeFile(path, &link.bytes) ||
                 !hostcore::ReadPngSize(link.bytes, &img.pixelWidth, &img.pixelHeight))
                 Fail("image " + file + " is missing or not a PNG");
@@ -511,7 +512,7 @@ bool LoadDocumentFile(const std::string& path, DocModel* model, std::string* err
         *error = "cannot read " + path;
         return false;
     }
-    size_t slash = path.rfind('/');
+    size_t slash = LastSeparator(path);
     std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     return FromText(text, dir, model, error);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/app/doc_io.h"
+#include "host/app/paths.h"
 #include "host/app/plugin_loader.h"
 #include "host/app/render.h"
 #include "host/app/script.h"
@@ -69,7 +70,7 @@ bool ParseArgs(int argc, char** argv, Options* o) {
 }
 
 std::string DirOf(const std::string& path) {
-    size_t slash = path.rfind('/');
+    size_t slash = hostapp::LastSeparator(path);
     return slash == std::string::npos ? "" : path.substr(0, slash);
 }
 

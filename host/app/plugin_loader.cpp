@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "host/app/paths.h"
 #include "host/core/file_uri.h"
 #include "host/core/framework.h"
 #include "host/sdk/plugin.h"
@@ -24,7 +25,7 @@ std::vector<Module>& Modules() {
 }
 
 std::string ResourceFileFor(const std::string& path) {
-    size_t slash = path.rfind('/');
+    size_t slash = LastSeparator(path);
     size_t dot = path.rfind('.');
     std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash)
                            ? path.substr(0, dot)

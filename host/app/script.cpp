@@ -1,4 +1,5 @@
 #include "host/app/script.h"
+#include "host/app/paths.h"
 
 #include <algorithm>
 #include <istream>
@@ -23,7 +24,7 @@ bool ScriptContext::Error(const std::string& why) {
 }
 
 std::string ScriptContext::Path(const std::string& p) const {
-    if (p.empty() || p[0] == '/' || scriptDir.empty()) return p;
+    if (p.empty() || IsAbsolutePath(p) || scriptDir.empty()) return p;
     return scriptDir + "/" + p;
 }
 

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace hostcore {
 
@@ -26,14 +28,30 @@ std::uint32_t BigEndian32(const unsigned char* p) {
            std::uint32_t(p[3]);
 }
 
+bool IsAbsolute(const std::string& path) {
+    if (!path.empty() && path[0] == '/') return true;
+#ifdef _WIN32
+    if (path.size() >= 3 && path[1] == ':' && (path[2] == '/' || path[2] == '\\')) return true;
+    if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') return true;
+#endif
+    return false;
+}
+
 }  // namespace
 
 std::string PathToFileURI(const std::string& path) {
     std::string absolute = path;
-    if (!path.empty() && path[0] != '/') {
-        std::unique_ptr<char, decltype(&std::free)> cwd(realpath(".", nullptr), &std::free);
-        if (cwd) absolute = std::string(cwd.get()) + "/" + path;
+    if (!path.empty() && !IsAbsolute(path)) {
+        std::error_code ec;
+        std::filesystem::path cwd = std::filesystem::current_path(ec);
+        if (!ec) absolute = cwd.u8string() + "/" + path;
     }
+#ifdef _WIN32
+    // file:///C:/folder/name
+    for (char& c : absolute)
+        if (c == '\\') c = '/';
+    if (!absolute.empty() && absolute[0] != '/') absolute.insert(0, "/");
+#endif
     std::string out = "file://";
     static const char kHex[] = "0123456789ABCDEF";
     for (unsigned char c : absolute) {
@@ -66,6 +84,10 @@ bool FileURIToPath(const std::string& uri, std::string* path) {
         out += decoded;
         i += 2;
     }
+#ifdef _WIN32
+    // "/C:/folder" names the drive's folder.
+    if (out.size() >= 3 && out[0] == '/' && out[2] == ':') out.erase(0, 1);
+#endif
     if (out.empty()) return false;
     *path = out;
     return true;

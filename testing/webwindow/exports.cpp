@@ -7,6 +7,14 @@
 
 using glyphoria::testing::webwindow::WebWindow;
 
+// What leaves the library: an export of the DLL on Windows, a visible
+// symbol elsewhere (exports.map keeps everything else local there).
+#ifdef _WIN32
+#define WEBWINDOW_EXPORT __declspec(dllexport)
+#else
+#define WEBWINDOW_EXPORT __attribute__((visibility("default")))
+#endif
+
 extern "C" {
 
 // The plug-in looks the entry up by the name "main". A C++ function cannot
@@ -14,17 +22,17 @@ extern "C" {
 // the program's main, so the symbol gets its name from an assembler label.
 int32_t glyphoria_webwindow_main(const char* command, intptr_t argument) __asm__("main");
 
-__attribute__((visibility("default"))) int32_t glyphoria_webwindow_main(const char* command,
+WEBWINDOW_EXPORT int32_t glyphoria_webwindow_main(const char* command,
                                                                         intptr_t argument) {
     return WebWindow::Instance().Command(command, argument);
 }
 
-__attribute__((visibility("default"))) int32_t glyphoria_webwindow_act(const char* action,
+WEBWINDOW_EXPORT int32_t glyphoria_webwindow_act(const char* action,
                                                                        const char* argument) {
     return WebWindow::Instance().Act(action, argument);
 }
 
-__attribute__((visibility("default"))) size_t glyphoria_webwindow_record(char* buffer,
+WEBWINDOW_EXPORT size_t glyphoria_webwindow_record(char* buffer,
                                                                          size_t capacity) {
     std::string record = WebWindow::Instance().Record();
     if (buffer && capacity > 0) {
@@ -35,7 +43,7 @@ __attribute__((visibility("default"))) size_t glyphoria_webwindow_record(char* b
     return record.size();
 }
 
-__attribute__((visibility("default"))) int32_t glyphoria_webwindow_control(const char* setting,
+WEBWINDOW_EXPORT int32_t glyphoria_webwindow_control(const char* setting,
                                                                            const char* value) {
     return WebWindow::Instance().Control(setting, value);
 }

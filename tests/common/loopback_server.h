@@ -5,12 +5,18 @@
 //
 // Every server runs on its own threads and stops in its destructor. Nothing
 // here ever listens on anything but the loopback address.
+//
+// Windows builds have the scripted server only (over Winsock): there is no
+// cpp-httplib or OpenSSL for the cross compiler.
 #pragma once
 
+#ifndef _WIN32
 #include <httplib.h>
+#endif
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,6 +27,7 @@
 
 namespace glyphoria::testing {
 
+#ifndef _WIN32
 // A key and a certificate for 127.0.0.1 (subject and alternative name),
 // self-signed and marked as a CA, so the certificate file itself is the
 // trust anchor a client needs. Throws std::runtime_error on failure.
@@ -58,6 +65,7 @@ class LoopbackServer {
     int port_ = -1;
     std::thread thread_;
 };
+#endif  // _WIN32
 
 // A server that reads each request (up to the blank line) and then plays a
 // script on that connection. Steps: send bytes, pause (cut short when the
@@ -65,33 +73,48 @@ class LoopbackServer {
 // the script.
 class ScriptedServer {
   public:
+#ifdef _WIN32
+    using Socket = std::uintptr_t;
+#else
+    using Socket = int;
+#endif
     struct Step {
         enum Kind { kSend, kPause, kClose } kind;
         std::string bytes;
         int pause_ms;
     };
-    static Step Send(std::string bytes) { return Step{Step::kSend, std::move(bytes), 0}; }
-    static Step Pause(int ms) { return Step{Step::kPause, std::string(), ms}; }
-    static Step Close() { return Step{Step::kClose, std::string(), 0}; }
+    static Step Send(std::string bytes) {
+        return Step{Step::kSend, std::move(bytes), 0};
+    }
+    static Step Pause(int ms) {
+        return Step{Step::kPause, std::string(), ms};
+    }
+    static Step Close() {
+        return Step{Step::kClose, std::string(), 0};
+    }
 
     explicit ScriptedServer(std::vector<Step> script);
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    int port() const { return port_; }
+    int port() const {
+        return port_;
+    }
     std::string url(const std::string& path) const;
     // Connections accepted so far, and the last request's head.
-    int connections() const { return connections_.load(); }
+    int connections() const {
+        return connections_.load();
+    }
     std::string last_request() const;
 
   private:
     void AcceptLoop();
-    void Serve(int fd);
+    void Serve(Socket fd);
     bool PauseFor(int ms);  // false when the server is stopping
 
     std::vector<Step> script_;
-    int listen_fd_ = -1;
+    Socket listen_fd_ = static_cast<Socket>(-1);
     int port_ = -1;
     std::atomic<bool> stop_{false};
     std::atomic<int> connections_{0};

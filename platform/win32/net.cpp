@@ -1,0 +1,396 @@
+// Sessions, requests, response headers and body reads over WinINet in
+// asynchronous mode (see net_async.h for why and how).
+//
+// OpenAddress waits for the response headers (bounded by the response
+// limit). After that, ReadAvailable asks InternetQueryDataAvailable how much
+// has arrived and reads only that much, into the request's own buffer so that
+// a read WinINet finishes later never writes into a caller's memory. When
+// nothing has arrived, the query is left pending and the next call looks
+// whether its completion came in.
+//
+// WinINet ends a body that breaks off early like a complete one; an HTTP body
+// shorter than its announced length is therefore reported as a failure here.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/net.h"
+#include "platform/win32/net_async.h"
+
+namespace glyphoria::platform {
+
+using win32::RegisterAsync;
+using win32::TakeCompletion;
+using win32::UnregisterAsync;
+using win32::WaitCompletion;
+
+struct InternetSession {
+    HINTERNET handle = nullptr;
+    ~InternetSession() {
+        if (handle) InternetCloseHandle(handle);
+    }
+};
+
+struct InternetRequest {
+    HINTERNET handle = nullptr;
+    DWORD_PTR id = 0;  // the WinINet context
+    bool http = false;
+    bool ftp = false;
+    NetLimits limits;
+    ContentLength length;        // HTTP: as announced, checked at the end
+    std::uint64_t received = 0;  // body bytes handed out or buffered
+    std::vector<char> chunk;     // read from WinINet, not yet handed out
+    std::size_t chunk_off = 0;
+    DWORD chunk_read = 0;        // InternetReadFile's count, also when it completes later
+    bool query_pending = false;  // InternetQueryDataAvailable is waiting for data
+    bool read_pending = false;   // InternetReadFile is filling chunk
+    bool finished = false;
+    NetRead final_state = kNetEnd;
+
+    ~InternetRequest() {
+        // Closing cancels whatever is pending; the callback ignores the
+        // number from now on.
+        if (handle) InternetCloseHandle(handle);
+        if (id) UnregisterAsync(id);
+    }
+    std::size_t buffered() const { return chunk_read - chunk_off; }
+};
+
+void SessionCloser::operator()(InternetSession* session) const {
+    delete session;
+}
+void RequestCloser::operator()(InternetRequest* request) const {
+    delete request;
+}
+
+namespace {
+
+constexpr DWORD kChunkSize = 64 * 1024;
+constexpr DWORD kWaitSliceMs = 100;
+
+bool HasScheme(const char* address, const char* scheme) {
+    std::size_t n = std::strlen(scheme);
+    return _strnicmp(address, scheme, n) == 0;
+}
+
+// Digits only (no sign, no blanks inside), no overflow.
+bool ParseLength(const char* text, std::uint64_t* out) {
+    if (!text || !*text) return false;
+    std::uint64_t value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        unsigned digit = static_cast<unsigned>(*p - '0');
+        if (value > (UINT64_MAX - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    *out = value;
+    return true;
+}
+
+std::string Trim(const char* text) {
+    std::string s(text);
+    std::size_t begin = s.find_first_not_of(" \t");
+    if (begin == std::string::npos) return std::string();
+    std::size_t end = s.find_last_not_of(" \t");
+    return s.substr(begin, end - begin + 1);
+}
+
+// One header line's value by query level (HTTP_QUERY_CUSTOM: name is the
+// header's name), the index-th occurrence. A short buffer is answered with
+// ERROR_INSUFFICIENT_BUFFER and the size needed; the query is then repeated
+// with that much room.
+bool QueryText(HINTERNET handle, DWORD level, const char* name, DWORD index, std::string* out) {
+    std::size_t name_len = name ? std::strlen(name) : 0;
+    std::vector<char> buf(name_len + 1 > 256 ? name_len + 1 : 256, '\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (name) std::memcpy(buf.data(), name, name_len + 1);
+        DWORD size = static_cast<DWORD>(buf.size());
+        DWORD at = index;
+        if (HttpQueryInfoA(handle, level, buf.data(), &size, &at)) {
+            *out = std::string(buf.data(), size);
+            return true;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size < buf.size()) return false;
+        buf.assign(static_cast<std::size_t>(size) + 1, '\0');
+    }
+    return false;
+}
+
+bool CopyOut(const std::string& value, char* buf, std::size_t cap) {
+    if (value.size() >= cap) return false;  // a header is never cut
+    std::memcpy(buf, value.c_str(), value.size() + 1);
+    return true;
+}
+
+ContentLength HttpContentLength(HINTERNET handle) {
+    ContentLength unknown;
+    std::string text;
+    // With chunked (or any other) transfer coding the length header is void.
+    if (QueryText(handle, HTTP_QUERY_TRANSFER_ENCODING, nullptr, 0, &text)) return unknown;
+    // The number WinINet reads; 12150 (header absent) leaves the length unknown.
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    if (!HttpQueryInfoW(handle, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &number, &size,
+                        nullptr))
+        return unknown;
+    // WinINet's number takes "5x" for 5 and "-5" for a huge count; the text
+    // of every occurrence must be the same plain decimal number.
+    std::uint64_t first = 0;
+    if (!QueryText(handle, HTTP_QUERY_CONTENT_LENGTH, nullptr, 0, &text) ||
+        !ParseLength(Trim(text.c_str()).c_str(), &first))
+        return unknown;
+    for (DWORD index = 1; QueryText(handle, HTTP_QUERY_CONTENT_LENGTH, nullptr, index, &text);
+         ++index) {
+        std::uint64_t other = 0;
+        if (!ParseLength(Trim(text.c_str()).c_str(), &other) || other != first) return unknown;
+    }
+    return ContentLength{true, first};
+}
+
+void ApplyLimits(HINTERNET session, const NetLimits& limits) {
+    DWORD connect =
+        limits.connect_timeout_ms > 0 ? static_cast<DWORD>(limits.connect_timeout_ms) : 0xFFFFFFFF;
+    // The receive timeout ends a read that waits this long for a byte: the
+    // low-speed rule where there is one; without one, the caller decides
+    // (a windowed fetch is cancelled by the user).
+    DWORD receive = limits.low_speed_seconds > 0
+                        ? static_cast<DWORD>(limits.low_speed_seconds) * 1000
+                        : 0xFFFFFFFF;
+    InternetSetOptionA(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    InternetSetOptionA(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+    InternetSetOptionA(session, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receive, sizeof receive);
+}
+
+void Finish(InternetRequest* r, NetRead state) {
+    r->finished = true;
+    r->final_state = state;
+}
+
+// The end of the body: complete, or short of the announced length.
+void FinishAtEnd(InternetRequest* r) {
+    bool short_body = r->http && r->length.known && r->received < r->length.bytes;
+    Finish(r, short_body ? kNetFailed : kNetEnd);
+}
+
+// One non-blocking step: fills chunk when WinINet has data. Returns false
+// when nothing could be done now (pending or finished).
+bool Fill(InternetRequest* r) {
+    if (r->finished || r->buffered() > 0) return false;
+    DWORD_PTR result = 0;
+    DWORD error = 0;
+    if (r->read_pending) {
+        if (!TakeCompletion(r->id, &result, &error)) return false;
+        r->read_pending = false;
+        if (error != 0) {
+            Finish(r, kNetFailed);
+            return false;
+        }
+        if (r->chunk_read == 0) {
+            FinishAtEnd(r);
+            return false;
+        }
+        r->received += r->chunk_read;
+        return true;
+    }
+    if (r->query_pending) {
+        if (!TakeCompletion(r->id, &result, &error)) return false;
+        r->query_pending = false;
+        if (error != 0) {
+            Finish(r, kNetFailed);
+            return false;
+        }
+    }
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(r->handle, &available, 0, 0)) {
+        if (GetLastError() == ERROR_IO_PENDING) {
+            r->query_pending = true;
+        } else {
+            Finish(r, kNetFailed);
+        }
+        return false;
+    }
+    if (available == 0) {
+        FinishAtEnd(r);
+        return false;
+    }
+    if (r->chunk.size() < kChunkSize) r->chunk.resize(kChunkSize);
+    DWORD want = available < kChunkSize ? available : kChunkSize;
+    r->chunk_off = 0;
+    r->chunk_read = 0;
+    if (!InternetReadFile(r->handle, r->chunk.data(), want, &r->chunk_read)) {
+        if (GetLastError() == ERROR_IO_PENDING) {
+            r->read_pending = true;
+        } else {
+            r->chunk_read = 0;
+            Finish(r, kNetFailed);
+        }
+        return false;
+    }
+    if (r->chunk_read == 0) {
+        FinishAtEnd(r);
+        return false;
+    }
+    r->received += r->chunk_read;
+    return true;
+}
+
+std::size_t Take(InternetRequest* r, char* buf, std::size_t max) {
+    std::size_t n = r->buffered() < max ? r->buffered() : max;
+    if (n == 0) return 0;
+    std::memcpy(buf, r->chunk.data() + r->chunk_off, n);
+    r->chunk_off += n;
+    if (r->chunk_off == r->chunk_read) r->chunk_off = r->chunk_read = 0;
+    return n;
+}
+
+}  // namespace
+
+SessionHandle OpenSession(const char* agent) {
+    HINTERNET handle = win32::OpenAsyncSession(agent);
+    if (!handle) return SessionHandle();
+    SessionHandle session(new InternetSession);
+    session->handle = handle;
+    return session;
+}
+
+RequestHandle OpenAddress(InternetSession* session, const char* address, const NetLimits& limits) {
+    if (!session || !address || !*address) return RequestHandle();
+    // The schemes the seam speaks; anything else (file:, gopher:) is refused
+    // before WinINet sees it.
+    const bool http = HasScheme(address, "http://") || HasScheme(address, "https://");
+    const bool ftp = HasScheme(address, "ftp://");
+    if (!http && !ftp) return RequestHandle();
+    win32::ApplyTrustedCertificates();
+    ApplyLimits(session->handle, limits);
+
+    RequestHandle r(new InternetRequest);
+    r->id = RegisterAsync();
+    if (!r->id) return RequestHandle();
+    r->http = http;
+    r->ftp = ftp;
+    r->limits = limits;
+    // Redirects between http and https are followed both ways, as on the
+    // other platforms; nothing is cached, nothing asks the user.
+    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                        INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
+                        INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP |
+                        INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
+    HINTERNET handle = InternetOpenUrlA(session->handle, address, nullptr, 0, flags, r->id);
+    if (!handle) {
+        if (GetLastError() != ERROR_IO_PENDING) return RequestHandle();
+        DWORD wait = limits.response_timeout_ms > 0 ? static_cast<DWORD>(limits.response_timeout_ms)
+                                                    : INFINITE;
+        bool done = WaitCompletion(r->id, wait);
+        DWORD_PTR result = 0;
+        DWORD error = 0;
+        if (!done || !TakeCompletion(r->id, &result, &error) || error != 0 || !result) {
+            // Out of time or failed: a handle announced meanwhile is closed
+            // with the request.
+            r->handle = win32::CreatedHandle(r->id);
+            return RequestHandle();
+        }
+        handle = reinterpret_cast<HINTERNET>(result);
+    }
+    r->handle = handle;
+    if (http) r->length = HttpContentLength(handle);
+    return r;
+}
+
+bool QueryContentType(InternetRequest* request, char* buf, std::size_t cap) {
+    if (!request || !buf || cap == 0 || !request->http) return false;
+    std::string value;
+    if (!QueryText(request->handle, HTTP_QUERY_CONTENT_TYPE, nullptr, 0, &value)) return false;
+    return CopyOut(Trim(value.c_str()), buf, cap);
+}
+
+ContentLength QueryContentLength(InternetRequest* request) {
+    if (!request) return ContentLength{};
+    if (request->http) return request->length;
+    if (request->ftp) {
+        DWORD high = 0;
+        DWORD low = FtpGetFileSize(request->handle, &high);
+        if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return ContentLength{};
+        return ContentLength{true, (static_cast<std::uint64_t>(high) << 32) | low};
+    }
+    return ContentLength{};
+}
+
+bool QueryHeader(InternetRequest* request, const char* name, char* buf, std::size_t cap) {
+    if (!request || !name || !*name || !buf || cap == 0 || !request->http) return false;
+    std::string value;
+    if (!QueryText(request->handle, HTTP_QUERY_CUSTOM, name, 0, &value)) return false;
+    return CopyOut(Trim(value.c_str()), buf, cap);
+}
+
+NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std::size_t* got) {
+    if (got) *got = 0;
+    if (!request || !got || (!buf && max > 0)) return kNetFailed;
+    InternetRequest* r = request;
+    if (max == 0) {
+        Fill(r);
+        if (r->buffered() > 0 || !r->finished) return kNetPending;
+        return r->final_state;
+    }
+    auto* out = static_cast<char*>(buf);
+    // A few turns: one turn stops at what WinINet had buffered.
+    for (int turn = 0; turn < 4 && *got < max; ++turn) {
+        if (r->buffered() == 0 && !Fill(r)) break;
+        *got += Take(r, out + *got, max - *got);
+    }
+    if (*got > 0) return kNetData;
+    return r->finished ? r->final_state : kNetPending;
+}
+
+NetRead ReadBlocking(InternetRequest* request, void* buf, std::size_t max, std::size_t* got) {
+    if (got) *got = 0;
+    if (!request || !got || (!buf && max > 0)) return kNetFailed;
+    const NetLimits& limits = request->limits;
+    // The low-speed rule, also when WinINet's receive timeout does not fire.
+    const ULONGLONG stall_ms =
+        limits.low_speed_seconds > 0 ? static_cast<ULONGLONG>(limits.low_speed_seconds) * 1000 : 0;
+    ULONGLONG window_start = GetTickCount64();
+    std::uint64_t window_bytes = 0;
+    std::size_t total = 0;
+    while (total < max) {
+        std::size_t n = 0;
+        NetRead read = ReadAvailable(request, static_cast<char*>(buf) + total, max - total, &n);
+        total += n;
+        window_bytes += n;
+        if (read == kNetEnd) break;
+        if (read == kNetFailed) {
+            *got = total;
+            return kNetFailed;
+        }
+        if (stall_ms) {
+            ULONGLONG now = GetTickCount64();
+            if (now - window_start >= stall_ms) {
+                if (window_bytes < static_cast<std::uint64_t>(limits.low_speed_bytes) *
+                                       static_cast<std::uint64_t>(limits.low_speed_seconds)) {
+                    *got = total;
+                    return kNetFailed;
+                }
+                window_start = now;
+                window_bytes = 0;
+            }
+        }
+        if (read == kNetPending) WaitCompletion(request->id, kWaitSliceMs);
+    }
+    *got = total;
+    return total == max ? kNetData : kNetEnd;
+}
+
+namespace win32 {
+
+int StatusCodeOf(InternetRequest* request) {
+    if (!request || !request->http) return 0;
+    DWORD code = 0;
+    DWORD size = sizeof code;
+    if (!HttpQueryInfoA(request->handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code,
+                        &size, nullptr))
+        return 0;
+    return static_cast<int>(code);
+}
+
+}  // namespace win32
+
+}  // namespace glyphoria::platform

@@ -1,0 +1,62 @@
+// What the WinINet halves of the Internet seam share.
+//
+// Sessions are opened in asynchronous mode (INTERNET_FLAG_ASYNC), so that no
+// call made on the user-interface thread after the headers are in ever waits
+// for the network: InternetQueryDataAvailable and InternetReadFile answer
+// ERROR_IO_PENDING instead of blocking, and WinINet reports the completion
+// through the status callback on one of its own threads. A stalled server
+// therefore never freezes a progress window, and the request can be closed
+// (cancelled) at any moment.
+//
+// The callback must never touch a request that is already gone. Each request
+// gets a number as its WinINet context; the callback looks the number up in
+// a process-wide table under a lock, and closing a request removes it from
+// the table under the same lock. (Pointers as contexts would not do: WinINet
+// hands the same context to the connection handle it makes internally, whose
+// notices can arrive after the request is closed.)
+#pragma once
+
+#include <cstdint>
+
+#include "platform/net.h"
+#include "platform/win32/windows_api.h"
+
+#include <wininet.h>
+
+namespace glyphoria::platform::win32 {
+
+// The state the status callback shares with the thread that drives a request.
+struct AsyncState {
+    HANDLE completed = nullptr;   // auto-reset event, set on every completion
+    HINTERNET created = nullptr;  // the handle from INTERNET_STATUS_HANDLE_CREATED
+    bool complete = false;        // a completion arrived and was not yet taken
+    DWORD_PTR result = 0;
+    DWORD error = 0;
+};
+
+// Registers a fresh state; its number is the context for WinINet calls.
+DWORD_PTR RegisterAsync();
+// Forgets the state; later notices for the number are ignored.
+void UnregisterAsync(DWORD_PTR id);
+// Takes a completion that has arrived: true and its result and error, or
+// false when none has arrived yet.
+bool TakeCompletion(DWORD_PTR id, DWORD_PTR* result, DWORD* error);
+// Waits at most ms for a completion; true when one has arrived.
+bool WaitCompletion(DWORD_PTR id, DWORD ms);
+// The handle WinINet announced for the number, or null.
+HINTERNET CreatedHandle(DWORD_PTR id);
+
+// The status callback every session gets.
+void CALLBACK OnInternetStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info,
+                               DWORD info_length);
+
+// A session handle in asynchronous mode, direct access. agent may be null.
+HINTERNET OpenAsyncSession(const char* agent);
+
+// The HTTP status of the final response; 0 when there is none (ftp).
+int StatusCodeOf(InternetRequest* request);
+
+// Applies the certificates set by SetTrustedCaFile (once per change).
+void ApplyTrustedCertificates();
+
+}  // namespace glyphoria::platform::win32

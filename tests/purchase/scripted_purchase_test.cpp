@@ -1,0 +1,165 @@
+// The transfer and the purchase download against scripted servers only, so
+// that they run on every platform (the Windows build has no cpp-httplib):
+// the windowed fetch with and without a length, a body cut short, a stalled
+// server cancelled from the window, and a bought archive saved or refused.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <set>
+
+#include "platform/progress.h"
+#include "purchase/fetch_limits.h"
+#include "purchase/purchase_download.h"
+#include "purchase/transfer.h"
+#include "support/messages.h"
+#include "support/prefs_store.h"
+#include "support/string_table.h"
+#include "tests/common/loopback_server.h"
+#include "tests/common/test_env.h"
+
+namespace {
+
+using glyphoria::platform::ProgressWindow;
+using glyphoria::testing::ReadFileBytes;
+using glyphoria::testing::ResponseHead;
+using glyphoria::testing::ScriptedServer;
+using Clock = std::chrono::steady_clock;
+
+std::string Pattern(std::size_t n) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>('a' + (i * 7 + i / 31) % 26);
+    return s;
+}
+
+std::string Chunked(const std::string& body, std::size_t piece) {
+    std::string out;
+    for (std::size_t at = 0; at < body.size(); at += piece) {
+        std::string part = body.substr(at, piece);
+        char size[16];
+        std::snprintf(size, sizeof size, "%zx\r\n", part.size());
+        out += size + part + "\r\n";
+    }
+    return out + "0\r\n\r\n";
+}
+
+struct ScriptedTransfer : ::testing::Test {
+    void SetUp() override { glyphoria::LoadStrings(); }
+    void TearDown() override { glyphoria::platform::SetProgressHook(nullptr); }
+};
+
+// The content whole, then the zero slack; the bar's range is the announced
+// length, or 0 without one.
+TEST_F(ScriptedTransfer, WithAndWithoutALength) {
+    const std::string content = Pattern(70000);
+    struct Case {
+        const char* name;
+        std::string answer;
+        std::uint64_t range;
+    } cases[] = {
+        {"length", ResponseHead("200 OK", {"Content-Length: 70000"}) + content, 70000},
+        {"chunked", ResponseHead("200 OK", {"Transfer-Encoding: chunked"}) + Chunked(content, 9000),
+         0},
+        {"until close", ResponseHead("200 OK", {"Connection: close"}) + content, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server({ScriptedServer::Send(c.answer), ScriptedServer::Close()});
+        std::uint64_t range = 1;
+        glyphoria::platform::SetProgressHook([&](ProgressWindow& w) { range = w.range(); });
+        std::size_t size = 0;
+        char* data = glyphoria::DownloadUrl(server.url("/").c_str(), &size, "loading");
+        ASSERT_NE(nullptr, data);
+        EXPECT_EQ(content.size(), size);
+        EXPECT_TRUE(size == content.size() && std::memcmp(data, content.data(), size) == 0);
+        EXPECT_EQ(std::string(1000, '\0'), std::string(data + size, 1000));
+        EXPECT_EQ(c.range, range);
+        std::free(data);
+    }
+}
+
+TEST_F(ScriptedTransfer, ShortBodyGivesNoBuffer) {
+    ScriptedServer server(
+        {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 5000"}) + "partial"),
+         ScriptedServer::Close()});
+    std::size_t size = 99;
+    EXPECT_EQ(nullptr, glyphoria::DownloadUrl(server.url("/").c_str(), &size, "loading"));
+}
+
+// A server that stops sending keeps the window responsive: the user's cancel
+// ends the fetch at once.
+TEST_F(ScriptedTransfer, StallIsCancellable) {
+    ScriptedServer server(
+        {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 5000"}) + "start"),
+         ScriptedServer::Pause(20000)});
+    int calls = 0;
+    glyphoria::platform::SetProgressHook([&](ProgressWindow&) {
+        if (++calls == 30) glyphoria::platform::CancelProgress();
+    });
+    Clock::time_point start = Clock::now();
+    std::size_t size = 0;
+    EXPECT_EQ(nullptr, glyphoria::DownloadUrl(server.url("/").c_str(), &size, "loading"));
+    EXPECT_GE(calls, 30);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+}
+
+std::set<std::string> FilesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(folder)))
+        names.insert(entry.path().filename().u8string());
+    return names;
+}
+
+// A bought archive lands in the download folder under the server's name; a
+// name that would leave the folder is refused before anything is fetched.
+struct ScriptedPurchase : ::testing::Test {
+    void SetUp() override {
+        glyphoria::LoadStrings();
+        ASSERT_EQ(0, glyphoria::Prefs().Load(dir.file("prefs.ini").c_str()));
+        std::filesystem::create_directory(std::filesystem::u8path(folder));
+        ASSERT_EQ(0, glyphoria::Prefs().SetString("General", "downloadFolder", folder.c_str()));
+        glyphoria::SetMessageBoxHook([this](const glyphoria::ShownMessage& box) {
+            messages.push_back(box.text);
+            return 1;
+        });
+    }
+    void TearDown() override { glyphoria::SetMessageBoxHook(glyphoria::MessageBoxHook()); }
+
+    glyphoria::testing::TempDir dir;
+    std::string folder = dir.file("downloads");
+    std::vector<std::string> messages;
+};
+
+TEST_F(ScriptedPurchase, ArchiveSavedUnderItsName) {
+    const std::string archive = "PK\x03\x04" + Pattern(30000);
+    ScriptedServer server({ScriptedServer::Send(
+        ResponseHead("200 OK", {"Content-Type: application/zip", "Content-Length: 30004",
+                                "Content-Disposition: attachment; filename=\"Order7.zip\""}) +
+        archive)});
+    EXPECT_EQ(1, glyphoria::DoBuy(server.url("/download/7").c_str()));
+    EXPECT_EQ(2, server.connections());  // the probe, then the fetch
+    EXPECT_TRUE(ReadFileBytes(dir.file("downloads/Order7.zip")) == archive);
+    EXPECT_EQ(std::set<std::string>({"Order7.zip", "b1.htm"}), FilesIn(folder));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ScriptedPurchase, HostileNamesAreRefused) {
+    for (const char* name : {"..\\evil.zip", "../evil.zip", "C:evil.zip", "a:stream.zip"}) {
+        SCOPED_TRACE(name);
+        ScriptedServer server({ScriptedServer::Send(
+            ResponseHead("200 OK", {"Content-Type: application/zip", "Content-Length: 2",
+                                    std::string("Content-Disposition: attachment; filename=\"") +
+                                        name + "\""}) +
+            "PK")});
+        EXPECT_EQ(0, glyphoria::DoBuy(server.url("/download/x").c_str()));
+        EXPECT_EQ(1, server.connections());  // probed, never fetched
+    }
+    for (const std::string& name : FilesIn(folder))
+        EXPECT_EQ("b1.htm", name);  // the probe's copy only
+    EXPECT_EQ(0u, FilesIn(dir.path()).count("evil.zip"));
+}
+
+}  // namespace
