@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/common/test_env.h"
+#include "tests/tools/tool_runner.h"
 
 namespace {
 
@@ -12,21 +13,8 @@ using glyphoria::testing::ReadFileBytes;
 using glyphoria::testing::TempDir;
 using glyphoria::testing::WriteFileBytes;
 
-struct Result {
-    int status;
-    std::string out;
-};
-
-// Standard output with Windows line ends ("\r\n" from a text-mode stream)
-// read as "\n".
-Result RunTool(const TempDir& dir, const std::vector<std::string>& args) {
-    const std::string out = dir.file("stdout.txt");
-    int status = glyphoria::testing::RunProgram(GLYPHORIA_TOOL_PATH, args, out);
-    std::string text = ReadFileBytes(out);
-    for (std::size_t pos; (pos = text.find("\r\n")) != std::string::npos;)
-        text.erase(pos, 1);
-    return {status, text};
-}
+using Result = glyphoria::testing::ToolResult;
+using glyphoria::testing::RunTool;
 
 TEST(PrefsTool, SetThenGetRoundTrip) {
     TempDir dir;
