@@ -8,6 +8,7 @@
 // for a module that the host program loads.
 #include "platform/library.h"
 
+#include <cstring>
 #include <string>
 
 #include "platform/system_error.h"
@@ -47,6 +48,17 @@ void* FindExport(void* library, const char* name) {
 
 void FreeLibraryHandle(void* library) {
     if (library) FreeLibrary(static_cast<HMODULE>(library));
+}
+
+bool ModuleFilePath(void* library, char* buf, std::size_t cap) {
+    if (!buf || cap == 0) return false;
+    buf[0] = '\0';
+    // No handle is no module: GetModuleFileNameW would answer for the program.
+    if (!library) return false;
+    std::string path = win32::Narrow(win32::ModulePath(static_cast<HMODULE>(library)).c_str());
+    if (path.empty() || path.size() >= cap) return false;
+    std::memcpy(buf, path.c_str(), path.size() + 1);
+    return true;
 }
 
 const char* LastLibraryError() {

@@ -1,16 +1,20 @@
-// The progress window as a small modal Win32 window: the title as its
-// caption and text, a progress bar (control 3) and a cancel button (control
-// 2), driven by window timers on the calling thread.
+// The progress window as the "URLData" described dialog (dialogs/): its
+// caption is the title, control 3 the bar, control 2 the cancel button, and
+// the dialog's own timer drives the ticks.
 //
-// The window's owner (the active window of the thread) is disabled while it
-// runs, as a modal dialog's is. Ticks are WM_TIMER messages: the system
-// merges late ones, so a slow tick never causes a burst. A WM_QUIT that
-// arrives meanwhile ends the window as cancelled and is posted again for the
-// caller's own loop.
+// The dialog runtime runs it modally (disabling the owner, restoring the
+// focus after). The test hook runs on a second timer of the dialog with its
+// own timer procedure, so the dialog's tick timer stays the only one the
+// runtime knows about. Any result other than 1, including a dialog that
+// could not be shown (-1), is a failure; so is a dialog ended by a quit
+// message (the quit is posted again for the caller's loop), whatever result
+// the dialog manager gives it.
 #include <atomic>
 #include <climits>
 #include <mutex>
 
+#include "dialogs/controls.h"
+#include "dialogs/dialog_runtime.h"
 #include "platform/progress.h"
 #include "platform/win32/windows_api.h"
 
@@ -21,14 +25,10 @@ namespace glyphoria::platform {
 namespace {
 
 constexpr int kBarId = 3;
-constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT_PTR kIdleTimer = 2;  // runs the hook while there is no tick
 constexpr UINT kIdleIntervalMs = 10;
-constexpr UINT kWakeMessage = WM_APP + 1;
-constexpr wchar_t kClassName[] = L"GlyphoriaProgress";
 
-std::atomic<bool> g_cancel{false};
-std::atomic<HWND> g_window{nullptr};
+std::atomic<HWND> g_dialog{nullptr};
 
 std::mutex g_hook_mutex;
 ProgressProc g_hook;
@@ -38,18 +38,17 @@ ProgressProc CurrentHook() {
     return g_hook;
 }
 
-class Win32ProgressWindow : public ProgressWindow {
+class DialogProgressWindow : public ProgressWindow {
   public:
-    void Attach(HWND window, HWND bar) {
-        window_ = window;
-        bar_ = bar;
+    explicit DialogProgressWindow(ProgressProc tick) : tick_(std::move(tick)) {}
+
+    void Attach(HWND dialog) {
+        dialog_ = dialog;
+        bar_ = FindControl(dialog, kBarId);
     }
     void SetTitle(const char* text) override {
         title_ = text ? text : "";
-        if (window_) {
-            std::wstring wide = win32::Widen(title_.c_str());
-            SetWindowTextW(window_, wide.c_str());
-        }
+        if (dialog_) SetWindowTextW(dialog_, win32::Widen(title_.c_str()).c_str());
     }
     void SetRange(std::uint64_t high) override {
         range_ = high;
@@ -66,31 +65,37 @@ class Win32ProgressWindow : public ProgressWindow {
         Redraw();
     }
     void StartTimer(unsigned interval_ms) override {
-        if (!window_) return;
-        KillTimer(window_, kIdleTimer);
-        SetTimer(window_, kTickTimer, interval_ms ? interval_ms : 1, nullptr);
+        if (!dialog_ || ended_) return;
+        KillTimer(dialog_, kIdleTimer);
+        StartDialogTimer(dialog_, &DialogProgressWindow::Tick,
+                         static_cast<float>(interval_ms) / 1000.0f);
         ticking_ = true;
     }
     void End(int result) override {
         if (ended_) return;
         ended_ = true;
         result_ = result;
-        if (window_) {
-            KillTimer(window_, kTickTimer);
-            KillTimer(window_, kIdleTimer);
+        if (dialog_) {
+            KillTimer(dialog_, kIdleTimer);
+            EndDescribedDialog(dialog_, result);
         }
     }
     const std::string& title() const override { return title_; }
     std::uint64_t range() const override { return range_; }
     std::uint64_t position() const override { return position_; }
     bool ended() const override { return ended_; }
+    int result() const { return ended_ ? result_ : kProgressFailed; }
 
-    int result() const { return result_; }
-    bool ticking() const { return ticking_; }
+    static void Start(HWND dialog, void* data);
+    static void Tick(HWND dialog, void* data);
+    static void CALLBACK Idle(HWND dialog, UINT, UINT_PTR, DWORD);
 
-    ProgressProc tick;
+    ProgressProc start;
 
   private:
+    void RunHook() {
+        if (ProgressProc hook = CurrentHook()) hook(*this);
+    }
     void Redraw() {
         if (!bar_) return;
         // Without a total the bar has nothing to be a part of: it stays empty.
@@ -98,7 +103,8 @@ class Win32ProgressWindow : public ProgressWindow {
         SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(shown >> shift_), 0);
     }
 
-    HWND window_ = nullptr;
+    ProgressProc tick_;
+    HWND dialog_ = nullptr;
     HWND bar_ = nullptr;
     std::string title_;
     std::uint64_t range_ = 0;
@@ -109,64 +115,37 @@ class Win32ProgressWindow : public ProgressWindow {
     int result_ = kProgressFailed;
 };
 
-void RunHook(Win32ProgressWindow& window) {
-    if (ProgressProc hook = CurrentHook()) hook(window);
+DialogProgressWindow* g_running = nullptr;  // for the idle timer procedure
+
+void DialogProgressWindow::Start(HWND dialog, void* data) {
+    auto* window = static_cast<DialogProgressWindow*>(data);
+    window->Attach(dialog);
+    g_dialog = dialog;
+    if (window->start) window->start(*window);
+    window->RunHook();
+    if (!window->ended_ && !window->ticking_)
+        SetTimer(dialog, kIdleTimer, kIdleIntervalMs, &DialogProgressWindow::Idle);
 }
 
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* window = reinterpret_cast<Win32ProgressWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    switch (message) {
-        case WM_TIMER:
-            if (!window || window->ended()) return 0;
-            if (wparam == kTickTimer && window->tick) window->tick(*window);
-            if (wparam == kTickTimer || wparam == kIdleTimer) RunHook(*window);
-            return 0;
-        case WM_COMMAND:
-            if (LOWORD(wparam) == IDCANCEL && window) window->End(kProgressFailed);
-            return 0;
-        case WM_CLOSE:
-            if (window) window->End(kProgressFailed);
-            return 0;
-        default:
-            return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
+void DialogProgressWindow::Tick(HWND, void* data) {
+    auto* window = static_cast<DialogProgressWindow*>(data);
+    if (!window || window->ended_) return;
+    if (window->tick_) window->tick_(*window);
+    window->RunHook();
 }
 
-bool RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
-HWND CreateProgressWindow(HINSTANCE instance, HWND owner, HWND* bar) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    if (!RegisterWindowClass(instance)) return nullptr;
-    HWND hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, L"",
-                                WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 360, 130, owner, nullptr, instance, nullptr);
-    if (!hwnd) return nullptr;
-    *bar =
-        CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 12, 14, 320, 18, hwnd,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), instance, nullptr);
-    CreateWindowExW(0, L"BUTTON", L"Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                    132, 46, 90, 26, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)),
-                    instance, nullptr);
-    return hwnd;
+void CALLBACK DialogProgressWindow::Idle(HWND dialog, UINT, UINT_PTR, DWORD) {
+    DialogProgressWindow* window = g_running;
+    if (!window || window->dialog_ != dialog || window->ended_) return;
+    window->RunHook();
 }
 
 }  // namespace
 
 void CancelProgress() {
-    HWND window = g_window.load();
-    if (!window) return;
-    g_cancel = true;
-    PostMessageW(window, kWakeMessage, 0, 0);
+    // The cancel button's command: the runtime ends the dialog with 2.
+    if (HWND dialog = g_dialog.load())
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 void SetProgressHook(const ProgressProc& hook) {
@@ -175,56 +154,20 @@ void SetProgressHook(const ProgressProc& hook) {
 }
 
 int RunProgress(const ProgressProc& start, const ProgressProc& tick) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    HWND owner = GetActiveWindow();
-    HWND bar = nullptr;
-    HWND hwnd = CreateProgressWindow(instance, owner, &bar);
-    if (!hwnd) return kProgressFailed;
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
 
-    Win32ProgressWindow window;
-    window.Attach(hwnd, bar);
-    window.tick = tick;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&window));
-    const bool owner_was_enabled = owner && IsWindowEnabled(owner);
-    if (owner_was_enabled) EnableWindow(owner, FALSE);
-
-    g_cancel = false;
-    g_window = hwnd;
-    if (start) start(window);
-    RunHook(window);
-    if (!window.ended() && !window.ticking()) SetTimer(hwnd, kIdleTimer, kIdleIntervalMs, nullptr);
-
-    MSG msg;
-    while (!window.ended()) {
-        if (g_cancel) {
-            window.End(kProgressFailed);
-            break;
-        }
-        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            // The program is quitting: this window ends, the caller's loop
-            // must still see the quit.
-            window.End(kProgressFailed);
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (got == -1) {
-            window.End(kProgressFailed);
-            break;
-        }
-        if (!IsDialogMessageW(hwnd, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    g_window = nullptr;
-    g_cancel = false;
-    // The owner is enabled before the window goes, so activation returns
-    // to it rather than to another program.
-    if (owner_was_enabled) EnableWindow(owner, TRUE);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd);
-    return window.result();
+    DialogProgressWindow window(tick);
+    window.start = start;
+    DialogProgressWindow* outer = g_running;
+    g_running = &window;
+    int result = RunDescribedDialog("URLData", &DialogProgressWindow::Start, &window);
+    g_running = outer;
+    g_dialog = nullptr;
+    // Done only when a procedure ended it so: the dialog manager ends a
+    // dialog on a quit message with a result of its own choosing.
+    return result == kProgressDone && window.result() == kProgressDone ? kProgressDone
+                                                                         : kProgressFailed;
 }
 
 }  // namespace glyphoria::platform

@@ -1,4 +1,4 @@
-// UTF-8 <-> UTF-16 for the wide Win32 functions.
+// UTF-8 <-> UTF-16 for the wide Win32 functions, and module paths.
 #include "platform/win32/windows_api.h"
 
 namespace glyphoria::platform::win32 {
@@ -11,6 +11,22 @@ std::wstring Widen(const char* utf8) {
     MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), units);
     wide.resize(static_cast<std::size_t>(units - 1));  // the counted NUL
     return wide;
+}
+
+// The full path of a module (null: the program), UTF-16, however long.
+std::wstring ModulePath(HMODULE module) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) return std::wstring();
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        // Cut to fit: try again with room to spare, up to the longest path.
+        if (path.size() >= 32768) return std::wstring();
+        path.resize(path.size() * 2);
+    }
 }
 
 std::string Narrow(const wchar_t* text, int len) {

@@ -22,6 +22,9 @@ namespace glyphoria::platform::win32 {
 std::wstring Widen(const char* utf8);
 // UTF-16 (len < 0: up to the NUL) to UTF-8; unpaired surrogates become U+FFFD.
 std::string Narrow(const wchar_t* text, int len = -1);
+// The full path of a loaded module (null: the program's own file), however
+// long; "" when the system does not know it.
+std::wstring ModulePath(HMODULE module);
 
 // Owns one handle of type T and closes it with Close; Invalid is the value
 // that means "none". Functions that report failure as INVALID_HANDLE_VALUE

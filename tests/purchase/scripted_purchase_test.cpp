@@ -20,6 +20,10 @@
 #include "tests/common/loopback_server.h"
 #include "tests/common/test_env.h"
 
+#ifdef _WIN32
+#include "platform/win32/windows_api.h"
+#endif
+
 namespace {
 
 using glyphoria::platform::ProgressWindow;
@@ -105,6 +109,47 @@ TEST_F(ScriptedTransfer, StallIsCancellable) {
     EXPECT_GE(calls, 30);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
 }
+
+#ifdef _WIN32
+// The dialog's own cancel button (control 2), clicked while bytes are due:
+// the dialog ends and the transfer returns no buffer.
+TEST_F(ScriptedTransfer, CancelButtonOfTheDialogGivesNoBuffer) {
+    ScriptedServer server(
+        {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 5000"}) + "start"),
+         ScriptedServer::Pause(20000)});
+    int calls = 0;
+    bool clicked = false;
+    std::uint64_t range = 0;
+    glyphoria::platform::SetProgressHook([&](ProgressWindow& w) {
+        range = w.range();
+        if (++calls < 5 || clicked) return;
+        HWND button = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM out) -> BOOL {
+                EnumChildWindows(
+                    window,
+                    [](HWND child, LPARAM out) -> BOOL {
+                        if (GetDlgCtrlID(child) != IDCANCEL) return TRUE;
+                        *reinterpret_cast<HWND*>(out) = child;
+                        return FALSE;
+                    },
+                    out);
+                return *reinterpret_cast<HWND*>(out) == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&button));
+        if (!button) return;
+        clicked = true;
+        PostMessageW(button, BM_CLICK, 0, 0);
+    });
+    Clock::time_point start = Clock::now();
+    std::size_t size = 7;
+    EXPECT_EQ(nullptr, glyphoria::DownloadUrl(server.url("/").c_str(), &size, "loading"));
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(5000u, range);  // the transfer was receiving when it was cancelled
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+}
+#endif
 
 std::set<std::string> FilesIn(const std::string& folder) {
     std::set<std::string> names;

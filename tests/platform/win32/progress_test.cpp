@@ -9,6 +9,8 @@
 #include "platform/progress.h"
 #include "platform/win32/windows_api.h"
 
+#include <commctrl.h>
+
 namespace {
 
 namespace platform = glyphoria::platform;
@@ -17,15 +19,35 @@ using platform::kProgressFailed;
 using platform::ProgressWindow;
 using platform::RunProgress;
 
-// The progress window of this thread; tests running at the same time in
-// other programs share the desktop and may show one too.
+// A descendant of the window with the control identifier, at any depth.
+HWND Descendant(HWND window, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search = {id, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetDlgCtrlID(child) != s->id) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The progress dialog of this thread (a window with a bar as control 3);
+// tests running at the same time in other programs share the desktop and
+// may show one too.
 HWND OwnProgressWindow() {
     HWND found = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM out) -> BOOL {
+            HWND bar = Descendant(window, 3);
             wchar_t name[64];
-            if (GetClassNameW(window, name, 64) && std::wcscmp(name, L"GlyphoriaProgress") == 0) {
+            if (bar && GetClassNameW(bar, name, 64) && std::wcscmp(name, PROGRESS_CLASSW) == 0) {
                 *reinterpret_cast<HWND*>(out) = window;
                 return FALSE;
             }
