@@ -9,6 +9,7 @@
 #include "support/prefs_store.h"
 #include "support/string_table.h"
 #include "tools/glyphoria/subcommand.h"
+#include "tools/glyphoria/url_arguments.h"
 
 namespace glyphoria::tool {
 namespace {
@@ -31,22 +32,8 @@ const Subcommand& Self() {
 int RunBuy(int argc, char** argv) {
     const char* url = nullptr;
     const char* prefs = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const bool prefs_option = !std::strcmp(argv[i], "--prefs");
-        if (prefs_option || !std::strcmp(argv[i], "--cacert")) {
-            if (i + 1 >= argc) return UsageError(Self(), "option needs a FILE");
-            const char* file = argv[++i];
-            if (prefs_option)
-                prefs = file;
-            else
-                platform::SetTrustedCaFile(file);
-        } else if (!url) {
-            url = argv[i];
-        } else {
-            return UsageError(Self(), "one URL only");
-        }
-    }
-    if (!url) return UsageError(Self(), "URL missing");
+    if (int rc = ParseUrlArguments(Self(), argc, argv, "--prefs", &url, &prefs); rc != kExitDone)
+        return rc;
     if (!prefs) return UsageError(Self(), "--prefs FILE missing");
     if (Prefs().Load(prefs) != 0) {
         std::fprintf(stderr, "glyphoria buy: cannot read %s\n", prefs);

@@ -9,6 +9,7 @@
 #include "support/file_utils.h"
 #include "support/string_table.h"
 #include "tools/glyphoria/subcommand.h"
+#include "tools/glyphoria/url_arguments.h"
 
 namespace glyphoria::tool {
 namespace {
@@ -34,22 +35,8 @@ bool WriteToStdout(const char* bytes, std::size_t size) {
 int RunFetch(int argc, char** argv) {
     const char* url = nullptr;
     const char* out = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const bool to_file = !std::strcmp(argv[i], "-o");
-        if (to_file || !std::strcmp(argv[i], "--cacert")) {
-            if (i + 1 >= argc) return UsageError(Self(), "option needs a FILE");
-            const char* file = argv[++i];
-            if (to_file)
-                out = file;
-            else
-                platform::SetTrustedCaFile(file);
-        } else if (!url) {
-            url = argv[i];
-        } else {
-            return UsageError(Self(), "one URL only");
-        }
-    }
-    if (!url) return UsageError(Self(), "URL missing");
+    if (int rc = ParseUrlArguments(Self(), argc, argv, "-o", &url, &out); rc != kExitDone)
+        return rc;
 
     LoadStrings();
     std::size_t size = 0;
