@@ -7,6 +7,7 @@
 #include "mac/mac_strings.h"
 #include "mac/plist_prefs.h"
 #include "mac/try_controller.h"
+#include "support/vendor_addresses.h"
 
 namespace glyphoria::mac {
 
@@ -38,7 +39,7 @@ std::uint32_t SingleCharacter(const std::string& text) {
 
 void MacStartup(const MacHostCalls& host) {
     if (host.record_bundle) host.record_bundle();
-    SystemLog("Glyphoria 1.28, CS 55");
+    SystemLog(ProductBanner());
     LoadMacStrings(kGermanCode);
     OpenMacPrefs();
     OpenMacLog(0);
@@ -58,7 +59,7 @@ void MacShutdown() {
 
 void MacShowAbout() {
     SetMessageDetail("copyright");
-    ShowMessage("%s %s", "Glyphoria", "1.28");
+    ShowMessage("%s %s", kProductName, kProductVersion);
 }
 
 }  // namespace glyphoria::mac

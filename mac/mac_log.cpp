@@ -11,6 +11,7 @@
 #include "support/file_utils.h"
 #include "support/limits.h"
 #include "support/text_convert.h"
+#include "support/vendor_addresses.h"
 
 namespace glyphoria::mac {
 
@@ -74,8 +75,7 @@ void OpenMacLogInFolder(int mode, const std::string& folder, const char* subfold
     state.path = path;
 
     if (mode == 0) Append(std::string(kSeparatorLength, '-') + "\n");
-    Append(FormatTime("%d.%m.%Y", Now()) + ": Glyphoria 1.28, CS " + std::to_string(kHostVersion) +
-           "\n");
+    Append(FormatTime("%d.%m.%Y", Now()) + ": " + ProductBanner() + "\n");
 }
 
 void OpenMacLog(int mode, const char* subfolder) {
@@ -125,6 +125,11 @@ void SetMacLogClock(const MacClock& clock) {
 }
 void SetSystemLogSink(const SystemLogSink& sink) {
     State().sink = sink;
+}
+
+std::string ProductBanner() {
+    return std::string(kProductName) + " " + kProductVersion + ", CS " +
+           std::to_string(kHostVersion);
 }
 
 }  // namespace glyphoria::mac

@@ -35,6 +35,10 @@ void MacLogText(const std::string& text);
 // The system log alone (start-up's product line).
 void SystemLog(const std::string& text);
 
+// "Glyphoria 1.28, CS 55": the product and the host version it was made
+// for, as the log header and the system log show them.
+std::string ProductBanner();
+
 // Local time for the header and the time stamps; tests fix it.
 using MacClock = boost::function<std::tm()>;
 void SetMacLogClock(const MacClock& clock);
