@@ -1,9 +1,9 @@
 #include "host_fixture.h"
 
-#include <zlib.h>
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "tests/common/test_png.h"
 
 #include "host/core/framework.h"
 #include "host/core/host_state.h"
@@ -93,35 +93,7 @@ std::string StoryText(const hostcore::DocModel& m, UID frame) {
 }
 
 std::string WritePng(const std::string& path, int width, int height) {
-    auto be32 = [](std::string* s, unsigned v) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            *s += static_cast<char>((v >> shift) & 255);
-    };
-    auto chunk = [&](std::string* out, const char* type, const std::string& data) {
-        be32(out, static_cast<unsigned>(data.size()));
-        std::string body = std::string(type, 4) + data;
-        *out += body;
-        be32(out, static_cast<unsigned>(
-                      crc32(0, reinterpret_cast<const Bytef*>(body.data()), body.size())));
-    };
-    std::string ihdr;
-    be32(&ihdr, static_cast<unsigned>(width));
-    be32(&ihdr, static_cast<unsigned>(height));
-    ihdr += std::string("\x08\x00\x00\x00\x00", 5);  // 8-bit grey
-    std::string raw;
-    for (int y = 0; y < height; ++y)
-        raw += '\0' + std::string(static_cast<size_t>(width), '\x80');
-    uLongf size = compressBound(raw.size());
-    std::string packed(size, '\0');
-    compress(reinterpret_cast<Bytef*>(&packed[0]), &size,
-             reinterpret_cast<const Bytef*>(raw.data()), raw.size());
-    packed.resize(size);
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    chunk(&png, "IHDR", ihdr);
-    chunk(&png, "IDAT", packed);
-    chunk(&png, "IEND", "");
-    glyphoria::testing::WriteFileBytes(path, png);
-    return path;
+    return glyphoria::testing::WriteGreyPng(path, width, height, 0x80);
 }
 
 void HostTest::SetUp() {
