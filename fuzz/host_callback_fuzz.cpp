@@ -21,6 +21,7 @@
 // byte-identical; unknown words touch nothing.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
