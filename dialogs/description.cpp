@@ -134,9 +134,10 @@ bool BuildWindowFromText(HWND window, const char* text) {
     std::vector<HWND> made(plan.controls.size(), nullptr);
     for (std::size_t i = 0; root && i < plan.controls.size(); ++i) {
         const PlannedControl& c = plan.controls[i];
-        const HWND parent = c.parent == kParentWindow     ? window
-                            : c.parent == kParentRootPane ? root
-                                                          : made[static_cast<std::size_t>(c.parent)];
+        const HWND parent = c.parent == kParentWindow ? window
+                            : c.parent == kParentRootPane
+                                ? root
+                                : made[static_cast<std::size_t>(c.parent)];
         made[i] = CreatePlanned(c, parent);
         if (c.container && !made[i]) break;
     }

@@ -16,8 +16,8 @@
 namespace glyphoria {
 
 const char* const kPlanWindowClasses[] = {
-    "Button",     "ComboBox",  "Edit",      "ListBox",         "msctls_progress32",
-    "RadioGroup", "Separator", "Static",    "SysTabControl32", "UserPane",
+    "Button",     "ComboBox",  "Edit",   "ListBox",         "msctls_progress32",
+    "RadioGroup", "Separator", "Static", "SysTabControl32", "UserPane",
 };
 const std::size_t kPlanWindowClassCount = sizeof kPlanWindowClasses / sizeof kPlanWindowClasses[0];
 

@@ -48,14 +48,14 @@ using glyphoria::fuzz::CString;
 using glyphoria::fuzz::FuzzInput;
 
 const char* const kWords[] = {
-    "prefString", "langString", "setPrefString", "hostWnd", "doHomepage", "doNewWindow",
-    "prefstring", "setPrefString ", "version", "", nullptr,
+    "prefString", "langString",     "setPrefString", "hostWnd", "doHomepage", "doNewWindow",
+    "prefstring", "setPrefString ", "version",       "",        nullptr,
 };
 constexpr std::size_t kWordCount = sizeof kWords / sizeof kWords[0];
 
 const char* const kKeys[] = {
-    "homepage", "search", "cartUrl", "mlSamplerUrl", "restore", "cancel", "AdConn",
-    "noSuchKey", "", "a=b", "[General]", "long",
+    "homepage", "search",    "cartUrl", "mlSamplerUrl", "restore",   "cancel",
+    "AdConn",   "noSuchKey", "",        "a=b",          "[General]", "long",
 };
 constexpr std::size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
 
@@ -93,7 +93,11 @@ bool IsContinuation(unsigned char c) {
 bool IsWholeUtf8(const std::string& s) {
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80 ? 1 : c >= 0xF0 && c < 0xF8 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+        std::size_t n = c < 0x80                ? 1
+                        : c >= 0xF0 && c < 0xF8 ? 4
+                        : c >= 0xE0             ? 3
+                        : c >= 0xC0             ? 2
+                                                : 0;
         if (n == 0 || i + n > s.size()) return false;
         for (std::size_t k = 1; k < n; ++k)
             if (!IsContinuation(static_cast<unsigned char>(s[i + k]))) return false;
@@ -132,8 +136,8 @@ void ExpectFileAnswers(const Model& model) {
     if (reloaded.Load(PrefsPath().c_str()) != 0) Fail("reload failed");
     static char value[70000];
     for (const auto& [key, want] : model) {
-        const int n = reloaded.GetString(glyphoria::kGeneralSection, key.c_str(), value,
-                                         sizeof value);
+        const int n =
+            reloaded.GetString(glyphoria::kGeneralSection, key.c_str(), value, sizeof value);
         if (n != static_cast<int>(want.size()) || want != value) Fail("file lost key", key);
     }
 }
@@ -169,9 +173,9 @@ void CallWithRecord(const char* word, const std::string& key, int form, FuzzInpu
     // Exact-size blocks: the key, the set value, the answer buffer.
     std::unique_ptr<char[]> key_block(new char[key.size() + 1]);
     std::memcpy(key_block.get(), key.c_str(), key.size() + 1);
-    const std::size_t capacity =
-        is_lang ? glyphoria::kLangStringMaxLength + 1
-                : is_set ? value.size() + 1 : glyphoria::kValueBufferSize;
+    const std::size_t capacity = is_lang  ? glyphoria::kLangStringMaxLength + 1
+                                 : is_set ? value.size() + 1
+                                          : glyphoria::kValueBufferSize;
     std::unique_ptr<char[]> buffer(new char[capacity]);
     static const char kUntouched[] = "\x01untouched";
     if (is_set) {
@@ -213,7 +217,8 @@ void CallWithRecord(const char* word, const std::string& key, int form, FuzzInpu
             if (!untouched) Fail("missing key touched the buffer", key);
             return;
         }
-        ExpectCut("prefString", buffer.get(), capacity, std::string(full, std::min<std::size_t>(n, sizeof full - 1)),
+        ExpectCut("prefString", buffer.get(), capacity,
+                  std::string(full, std::min<std::size_t>(n, sizeof full - 1)),
                   glyphoria::kValueMaxLength, true);
         return;
     }

@@ -13,8 +13,8 @@
 #include <cstddef>
 #include <filesystem>
 #include <set>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "purchase/purchase_download.h"
