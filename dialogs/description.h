@@ -3,25 +3,21 @@
 //
 // A description is looked up by name N: N itself, then N with the suffix of
 // the string table's language code ("_D" 3, "_F" 1, "_N" 5), then N + "_E".
-// It is read with the tag search of support/xml_reader.h, so the first
-// occurrence of an element wins and the window's own elements ("name",
-// "rect") must come before the first "control".
+// What a description means (types, geometry, styles, containers, texts) is
+// read into a plan by dialogs/description_plan.h, the same on every build.
 //
 // Building (BuildDescribedWindow) sizes the window so that its client area
 // is the description's w × h and moves it to x, y, titles it from "name"
 // (a string-table key), creates a root "UserPane" child at 0, 0 and then
-// one control per "control" block as a child of the current container.
-// "grpb", "rgrp", "tabs" and "upan" become the current container; "####"
-// returns to the container's parent (never past the window being built).
-// Each control gets its "cmd" code as the 'ccmd' value, the toolkit's font,
-// and each non-empty property element ("sap ", "empt", "amnt", "date",
-// "data", "pref", "dval") as a string property of that code.
+// the planned controls in order, each in its planned container. Each
+// control gets its "cmd" code as the 'ccmd' value, the toolkit's font and
+// its string properties; pop-up menus get their items and the item named by
+// "text" selected, tab controls their labels.
 //
-// Failures: an unknown type is skipped; a control the system cannot create
-// gets no properties and building goes on; a container that cannot be
-// created leaves no current container, so the later controls of that
-// description are not created. The building state is module-wide: two
-// windows are never built at the same time (user-interface thread only).
+// Failures: a control the system cannot create gets no properties and
+// building goes on; a container that cannot be created ends the building
+// (its contents and everything after it are not created). User-interface
+// thread only.
 #pragma once
 
 #include "platform/win32/windows_api.h"

@@ -1,6 +1,7 @@
 // The probe decides, the transfer fetches, the download folder keeps.
 #include "purchase/purchase_download.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,6 +21,8 @@ namespace {
 constexpr std::size_t kHeaderBufferSize = 1024;
 constexpr const char* kAgentName = "Kwen";
 constexpr const char* kFilenameMarker = "filename=\"";
+// How much of the first response is asked for at a time.
+constexpr std::size_t kFirstResponseStep = 64 * 1024;
 
 // A type with parameters ("application/zip; charset=...") is not an archive.
 bool IsArchiveType(const char* type) {
@@ -28,7 +31,11 @@ bool IsArchiveType(const char* type) {
 }
 
 // The first response as it came, kept in the download folder for support.
-// Without a usable length it is an empty file.
+// Without a usable length it is an empty file. The copy is read in steps
+// and its buffer grows only with what has arrived: the announced length is
+// the server's word, and a server that announces gigabytes and sends a few
+// bytes must not make the plug-in reserve gigabytes. Without memory for
+// what did arrive there is no copy.
 void SaveFirstResponseCopy(platform::InternetRequest* request) {
     platform::ContentLength length = platform::QueryContentLength(request);
     std::size_t want = 0;
@@ -36,11 +43,27 @@ void SaveFirstResponseCopy(platform::InternetRequest* request) {
         if (length.bytes > kMaxTransferSize) return;
         want = static_cast<std::size_t>(length.bytes);
     }
-    char* bytes = static_cast<char*>(std::malloc(want + 1));
-    if (!bytes) return;
+    char* bytes = nullptr;
+    std::size_t capacity = 0;
     std::size_t got = 0;
-    platform::ReadBlocking(request, bytes, want, &got);
-    SaveToDownloadFolder(bytes, got, kFirstResponseCopyName);
+    while (got < want) {
+        const std::size_t step = std::min(kFirstResponseStep, want - got);
+        if (capacity - got < step) {
+            const std::size_t grown = std::min(want, std::max(2 * capacity, got + step));
+            char* larger = static_cast<char*>(std::realloc(bytes, grown));
+            if (!larger) {
+                std::free(bytes);
+                return;
+            }
+            bytes = larger;
+            capacity = grown;
+        }
+        std::size_t n = 0;
+        const platform::NetRead read = platform::ReadBlocking(request, bytes + got, step, &n);
+        got += n;
+        if (read != platform::kNetData) break;
+    }
+    SaveToDownloadFolder(bytes ? bytes : "", got, kFirstResponseCopyName);
     std::free(bytes);
 }
 

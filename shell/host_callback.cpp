@@ -1,5 +1,6 @@
 #include "shell/host_callback.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/shell_open.h"
@@ -45,8 +46,24 @@ std::int32_t Buy(const char* text) {
     return DoBuy(text);
 }
 
+// The stored value into dest (kValueBufferSize bytes), cut at 255 bytes
+// between characters: a value set longer than that by the library itself
+// must not come back with half a character at its end. False for a missing
+// key, dest untouched.
+bool CopyPref(const char* key, char* dest) {
+    // A few bytes past the bound show whether the cut falls inside a character.
+    char value[kValueBufferSize + 4];
+    const int length = Prefs().GetString(kGeneralSection, key, value, sizeof value);
+    if (length < 0) return false;
+    const std::size_t copied = std::min(static_cast<std::size_t>(length), sizeof value - 1);
+    const std::size_t kept = Utf8PrefixLength(value, copied, kValueMaxLength);
+    std::memcpy(dest, value, kept);
+    dest[kept] = '\0';
+    return true;
+}
+
 void PrefString(const KeyValueArgs& args) {
-    Prefs().GetString(kGeneralSection, args.key, args.value, kValueBufferSize);
+    CopyPref(args.key, args.value);
 }
 
 void LangString(const KeyValueArgs& args) {
@@ -98,8 +115,11 @@ std::int32_t HostCommandCallback(const char* command, std::intptr_t argument) {
 
 void OpenHomepage() {
     char address[kPathBufferSize] = "";
-    std::strncat(address, Vendor().homepage.c_str(), sizeof address - 1);
-    Prefs().GetString(kGeneralSection, "homepage", address, kValueBufferSize);
+    // An empty stored address would open nothing at all.
+    if (!CopyPref("homepage", address) || !address[0]) {
+        address[0] = '\0';
+        std::strncat(address, Vendor().homepage.c_str(), sizeof address - 1);
+    }
     platform::ShellOpen(address);
 }
 

@@ -11,8 +11,8 @@
 //   "doNewWindow"   nothing; 0
 //   "doBuy"         DoBuy: 1 when it took the address, else 0
 //   "prefString"    KeyValueArgs: the stored value of key into value (at
-//                   most 255 bytes and a NUL); a missing key leaves value
-//                   untouched; 0
+//                   most 255 bytes and a NUL, never half a UTF-8
+//                   character); a missing key leaves value untouched; 0
 //   "langString"    KeyValueArgs: the key's localised text (the key itself
 //                   when it has none) in the system's 8-bit code page into
 //                   value, at most 512 bytes and a NUL, never half a
@@ -37,8 +37,8 @@ struct KeyValueArgs {
 
 extern "C" std::int32_t HostCommandCallback(const char* command, std::intptr_t argument);
 
-// The "doHomepage" handler: the preference "homepage" (else the product's
-// web site) handed to the system's default handler.
+// The "doHomepage" handler: the preference "homepage" (else, or when it is
+// empty, the product's web site) handed to the system's default handler.
 void OpenHomepage();
 
 }  // namespace glyphoria

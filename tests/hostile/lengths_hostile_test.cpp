@@ -5,9 +5,16 @@
 // under the archive's name that is not the whole archive.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "purchase/purchase_download.h"
@@ -18,6 +25,12 @@
 #include "testing/shop/shop.h"
 #include "tests/common/loopback_server.h"
 #include "tests/common/test_env.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's allocator counts what it hands out; GCC ships no header
+// for this part of its interface.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 namespace {
 
@@ -115,6 +128,71 @@ TEST_F(HostileLengths, PurchaseSavesTheWholeArchiveOrNothing) {
         }
         for (const std::string& file : FilesIn(folder_))
             EXPECT_TRUE(file == "Order.zip" || file == "b1.htm") << file;
+    }
+}
+
+// Bytes the process has allocated on the heap right now.
+std::size_t HeapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
+}
+
+// The most the heap grew above where it stood while it runs.
+template <class Work>
+std::size_t PeakHeapGrowth(Work work) {
+    const std::size_t before = HeapInUse();
+    std::atomic<bool> done{false};
+    std::atomic<std::size_t> peak{before};
+    std::thread sampler([&] {
+        while (!done) {
+            const std::size_t now = HeapInUse();
+            if (now > peak) peak = now;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    work();
+    done = true;
+    sampler.join();
+    return peak > before ? peak - before : 0;
+}
+
+// The probe keeps a copy of the first response: a server that announces far
+// more than it sends (and lingers) costs only what arrived, and the copy
+// holds exactly that.
+TEST_F(HostileLengths, FirstResponseCopyHoldsWhatCameWithoutReservingTheAnnouncedLength) {
+    const std::string some = "<html>" + std::string(94, 'x');  // 100 bytes
+    std::string large(300 * 1024, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>('a' + i % 26);
+    struct Case {
+        const char* name;
+        std::string length;
+        std::string body;
+        int linger_ms;
+    } cases[] = {
+        {"two gigabytes announced, 100 bytes sent", "2147482000", some, 600},
+        {"a gigabyte announced, nothing sent", "1073741824", "", 600},
+        {"honest, several steps long", std::to_string(large.size()), large, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directory(folder_);
+        const std::vector<std::string> headers = {"Content-Type: text/html",
+                                                  "Content-Length: " + c.length};
+        ScriptedServer server({ScriptedServer::Send(ResponseHead("200 OK", headers) + c.body),
+                               ScriptedServer::Pause(c.linger_ms), ScriptedServer::Close()});
+        char name[256] = "untouched";
+        const std::size_t growth = PeakHeapGrowth([&] {
+            EXPECT_EQ(0, glyphoria::ProbePurchase(server.url("/download/1").c_str(), name));
+        });
+        EXPECT_LT(growth, 16u * 1024 * 1024);
+        EXPECT_STREQ("untouched", name);
+        EXPECT_EQ(c.body, glyphoria::testing::ReadFileBytes(folder_ + "/b1.htm"));
     }
 }
 

@@ -62,6 +62,14 @@ TEST_F(HostCallbackTest, PrefStringCopiesTheStoredValueOrLeavesTheBuffer) {
     ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "long", std::string(400, 'v').c_str()));
     std::string got = Call("prefString", "long", "", 600);
     EXPECT_EQ(std::string(255, 'v'), got);
+
+    // A value the library set longer than that, of two-byte characters: cut
+    // before the character the bound splits.
+    std::string accents;
+    for (int i = 0; i < 200; ++i)
+        accents += "\xc3\xa9";
+    ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "accents", accents.c_str()));
+    EXPECT_EQ(accents.substr(0, 254), Call("prefString", "accents", "", 256));
 }
 
 TEST_F(HostCallbackTest, LangStringGivesTheTextOrTheKeyWithinItsLimit) {
@@ -150,7 +158,11 @@ TEST_F(HostCallbackTest, HomepageOpensTheStoredAddress) {
 TEST_F(ShellTest, HomepageFallsBackToTheProductsWebSite) {
     StartPlugIn();
     EXPECT_EQ(0, HostCommandCallback("doHomepage", 0));
-    EXPECT_EQ((std::vector<std::string>{Vendor().homepage}), opened);
+    // An empty stored address opens the product's site too, not nothing.
+    KeyValueArgs args{"homepage", const_cast<char*>("")};
+    HostCommandCallback("setPrefString", Arg(&args));
+    EXPECT_EQ(0, HostCommandCallback("doHomepage", 0));
+    EXPECT_EQ((std::vector<std::string>{Vendor().homepage, Vendor().homepage}), opened);
 }
 
 TEST_F(HostCallbackTest, NullArgumentsReachTheFlowsAsEmptyText) {
