@@ -182,6 +182,7 @@ TEST(WindowsSession, OpensTriesRevertsAndBuysInTheHostProgram) {
                                "list\n"
                                "save tried.json\n"
                                "state 0x159841\n"
+                               "# A try leaves its last picture selected; both go back.\n"
                                "select #5 #6\n"
                                "web revert\n"
                                "list\n"
