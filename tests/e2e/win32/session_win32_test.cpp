@@ -89,6 +89,7 @@ struct SavedFrame {
     std::string text;    // the story's runs, joined
     std::string labels;  // "key=value" lines, frame and picture
     int pixel_width = 0, pixel_height = 0;
+    std::string link;  // the picture's file, as the link names it
 };
 
 std::string BoxKey(const json& bounds) {
@@ -123,6 +124,8 @@ std::map<std::string, SavedFrame> ReadFrames(const std::string& path) {
                 if (item.contains("image")) {
                     const json& image = item["image"];
                     AddLabels(image, &frame.labels);
+                    if (image.contains("link") && image["link"].contains("uri"))
+                        frame.link = image["link"]["uri"].get<std::string>();
                     if (image.contains("pixels") && image["pixels"].size() == 2) {
                         frame.pixel_width = image["pixels"][0].get<int>();
                         frame.pixel_height = image["pixels"][1].get<int>();
@@ -256,6 +259,8 @@ TEST(WindowsSession, OpensTriesRevertsAndBuysInTheHostProgram) {
         EXPECT_EQ("graphic", picture.type);
         EXPECT_NE(std::string::npos, picture.labels.find("id=1001&psname=TeXGyreTermes-Regular"))
             << picture.labels;
+        // The renderer's picture, fetched into the preview file of the font.
+        EXPECT_NE(std::string::npos, picture.link.find("TEMP/GL_1001.png")) << picture.link;
         EXPECT_EQ(f.width, picture.pixel_width);
         EXPECT_EQ(f.height, picture.pixel_height);
         EXPECT_EQ("text", restored.at(f.box).type);
