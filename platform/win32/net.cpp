@@ -253,6 +253,63 @@ SessionHandle OpenSession(const char* agent) {
     return session;
 }
 
+namespace {
+
+// The statuses whose Location a browser follows with a GET.
+bool IsFollowedRedirect(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The next address of a redirect answer, resolved against the address it
+// answered; false when the answer names none or it cannot be resolved.
+bool RedirectTarget(HINTERNET handle, const std::string& from, std::string* to) {
+    std::string location;
+    if (!QueryText(handle, HTTP_QUERY_LOCATION, nullptr, 0, &location)) return false;
+    location = Trim(location.c_str());
+    if (location.empty()) return false;
+    std::vector<char> out(from.size() + location.size() + 64, '\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD size = static_cast<DWORD>(out.size());
+        // As sent: the server's escapes are kept, none are added.
+        if (InternetCombineUrlA(from.c_str(), location.c_str(), out.data(), &size, ICU_NO_ENCODE)) {
+            *to = std::string(out.data(), size);
+            return true;
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+        out.assign(static_cast<std::size_t>(size) + 1, '\0');
+    }
+    return false;
+}
+
+// One GET of the address; the response headers are in when it returns a
+// handle. r->id is registered afresh for the attempt (a closed attempt's
+// late notices cannot reach the next). On failure a handle WinINet announced
+// meanwhile is left in r->handle, so closing the request closes it.
+HINTERNET OpenOnce(InternetSession* session, InternetRequest* r, const char* address, DWORD flags,
+                   ULONGLONG deadline) {
+    if (r->id) UnregisterAsync(r->id);
+    r->id = RegisterAsync();
+    if (!r->id) return nullptr;
+    HINTERNET handle = InternetOpenUrlA(session->handle, address, nullptr, 0, flags, r->id);
+    if (handle) return handle;
+    if (GetLastError() != ERROR_IO_PENDING) return nullptr;
+    DWORD wait = INFINITE;
+    if (deadline) {
+        ULONGLONG now = GetTickCount64();
+        wait = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+    }
+    bool done = WaitCompletion(r->id, wait);
+    DWORD_PTR result = 0;
+    DWORD error = 0;
+    if (!done || !TakeCompletion(r->id, &result, &error) || error != 0 || !result) {
+        r->handle = win32::CreatedHandle(r->id);
+        return nullptr;
+    }
+    return reinterpret_cast<HINTERNET>(result);
+}
+
+}  // namespace
+
 RequestHandle OpenAddress(InternetSession* session, const char* address, const NetLimits& limits) {
     if (!session || !address || !*address) return RequestHandle();
     // The schemes the seam speaks; anything else (file:, gopher:) is refused
@@ -264,35 +321,38 @@ RequestHandle OpenAddress(InternetSession* session, const char* address, const N
     ApplyLimits(session->handle, limits);
 
     RequestHandle r(new InternetRequest);
-    r->id = RegisterAsync();
-    if (!r->id) return RequestHandle();
     r->http = http;
     r->ftp = ftp;
     r->limits = limits;
-    // Redirects between http and https are followed both ways, as on the
-    // other platforms; nothing is cached, nothing asks the user.
+    // Nothing is cached and nothing asks the user. WinINet would follow
+    // redirects without end; they are followed here instead, between http
+    // and https both ways as on the other platforms, at most
+    // kNetMaxRedirects of them.
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
-                        INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP |
-                        INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
-    HINTERNET handle = InternetOpenUrlA(session->handle, address, nullptr, 0, flags, r->id);
-    if (!handle) {
-        if (GetLastError() != ERROR_IO_PENDING) return RequestHandle();
-        DWORD wait = limits.response_timeout_ms > 0 ? static_cast<DWORD>(limits.response_timeout_ms)
-                                                    : INFINITE;
-        bool done = WaitCompletion(r->id, wait);
-        DWORD_PTR result = 0;
-        DWORD error = 0;
-        if (!done || !TakeCompletion(r->id, &result, &error) || error != 0 || !result) {
-            // Out of time or failed: a handle announced meanwhile is closed
-            // with the request.
-            r->handle = win32::CreatedHandle(r->id);
+                        INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT;
+    // The response limit covers the whole chain of redirects.
+    const ULONGLONG deadline =
+        limits.response_timeout_ms > 0
+            ? GetTickCount64() + static_cast<ULONGLONG>(limits.response_timeout_ms)
+            : 0;
+    std::string current = address;
+    for (long hops = 0;; ++hops) {
+        HINTERNET handle = OpenOnce(session, r.get(), current.c_str(), flags, deadline);
+        if (!handle) return RequestHandle();
+        r->handle = handle;
+        if (!http) break;
+        const int status = win32::StatusCodeOf(r.get());
+        std::string next;
+        if (!IsFollowedRedirect(status) || !RedirectTarget(handle, current, &next)) break;
+        if (hops >= kNetMaxRedirects) return RequestHandle();
+        if (!HasScheme(next.c_str(), "http://") && !HasScheme(next.c_str(), "https://"))
             return RequestHandle();
-        }
-        handle = reinterpret_cast<HINTERNET>(result);
+        InternetCloseHandle(handle);
+        r->handle = nullptr;
+        current = next;
     }
-    r->handle = handle;
-    if (http) r->length = HttpContentLength(handle);
+    if (http) r->length = HttpContentLength(r->handle);
     return r;
 }
 

@@ -9,6 +9,7 @@ namespace glyphoria::testing::shop {
 namespace {
 
 constexpr int kMaxLongName = 2000;
+constexpr int kMaxHops = 50;
 
 std::string Quoted(const std::string& name) {
     return "attachment; filename=\"" + name + "\"";
@@ -25,6 +26,18 @@ std::optional<std::string> LongName(const std::string& mode) {
     if (length < 1 || length > kMaxLongName) return std::nullopt;
     std::string suffix = length > 4 ? ".zip" : "";
     return std::string(static_cast<size_t>(length) - suffix.size(), 'f') + suffix;
+}
+
+// "hops-N": the number of redirects before the archive, or nullopt.
+std::optional<int> Hops(const std::string& mode) {
+    if (mode.rfind("hops-", 0) != 0) return std::nullopt;
+    std::string digits = mode.substr(5);
+    if (digits.empty() || digits.size() > 2 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    int hops = std::atoi(digits.c_str());
+    if (hops < 1 || hops > kMaxHops) return std::nullopt;
+    return hops;
 }
 
 }  // namespace
@@ -53,6 +66,8 @@ const std::vector<DownloadMode>& DownloadModes() {
         {"html", "a sign-in page (text/html) instead of the archive"},
         {"pdf", "a PDF document (application/pdf)"},
         {"redirect", "302 to the ok download"},
+        {"hops-10", "10 redirects in a row, then the ok download (hops-N: N = 1..50)"},
+        {"hops-11", "11 redirects in a row, then the ok download"},
     };
     return modes;
 }
@@ -118,6 +133,14 @@ std::optional<DownloadPlan> PlanDownload(const std::string& mode, const std::str
         plan.body = BodyKind::kStatusPage;
         plan.location =
             "/download/ok/" + PercentEncode(file_name) + (raw_query.empty() ? "" : "?" + raw_query);
+    } else if (std::optional<int> hops = Hops(mode)) {
+        plan.status = 302;
+        plan.content_type = "text/html";
+        plan.disposition.reset();
+        plan.body = BodyKind::kStatusPage;
+        const std::string next = *hops == 1 ? "ok" : "hops-" + std::to_string(*hops - 1);
+        plan.location = "/download/" + next + "/" + PercentEncode(file_name) +
+                        (raw_query.empty() ? "" : "?" + raw_query);
     } else {
         return std::nullopt;
     }

@@ -5,7 +5,8 @@
 //   Content-Disposition: attachment; filename="<file name>"
 // Every other mode breaks one thing, so a client's handling of that fault can
 // be tested (see DownloadModes() for the list). "long-N" (N = 1..2000) names
-// the file with exactly N bytes. The file name comes from the address,
+// the file with exactly N bytes; "hops-N" (N = 1..50) answers with a chain of
+// N redirects (302 to hops-(N-1), hops-1 to ok) before the archive. The file name comes from the address,
 // percent-decoded; the archive holds the fonts of the "ids" query parameter.
 #pragma once
 

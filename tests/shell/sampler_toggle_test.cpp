@@ -2,7 +2,9 @@
 // library commands, offline, a library of another version, no library, a
 // library that turns up later, and shutdown.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "host/sdk/services.h"
 #include "platform/net.h"
@@ -83,6 +85,10 @@ TEST_F(SamplerToggleTest, WithoutTheLibraryEveryCommandAnswersZero) {
     EXPECT_TRUE(Record().empty());
 }
 
+// POSIX only: the library turns up as a link to the one this test holds, so
+// that the system hands out the same library; a copy on Windows would be
+// another module with a record of its own.
+#ifndef _WIN32
 TEST_F(SamplerToggleTest, ALibraryThatTurnsUpLaterIsLoadedByTheNextCommand) {
     testing::TempDir folder;
     StartPlugIn(folder.path());
@@ -100,6 +106,7 @@ TEST_F(SamplerToggleTest, ALibraryThatTurnsUpLaterIsLoadedByTheNextCommand) {
     EXPECT_EQ(kEnabledAction | kSelectedAction, MenuState(kSamplerToggleAction));
 }
 
+// POSIX only: sets the options of a shop in this process.
 TEST_F(SamplerToggleTest, SearchFromTheConfigurationCountsForTheSameOpening) {
     testing::shop::ConfigOptions options;
     options.values["search"] = shop->sampler_page_url() + "?from=config";
@@ -112,6 +119,7 @@ TEST_F(SamplerToggleTest, SearchFromTheConfigurationCountsForTheSameOpening) {
     ASSERT_EQ(1u, shown.size());
     EXPECT_EQ("showTryWnd\t" + shop->sampler_page_url() + "?from=config\t1", shown[0]);
 }
+#endif
 
 TEST_F(SamplerToggleTest, ShutdownClosesTheWindowAndWritesThePreferences) {
     StartPlugIn();

@@ -1,13 +1,14 @@
 #include "tests/shell/shell_fixture.h"
 
-#include <dlfcn.h>
-
+#include <cstdio>
 #include <sstream>
 
 #include "host/app/doc_io.h"
 #include "host/core/framework.h"
 #include "host/core/host_state.h"
+#include "platform/library.h"
 #include "platform/net.h"
+#include "platform/path_style.h"
 #include "platform/shell_open.h"
 #include "sampling/suite_registration.h"
 #include "shell/plugin_registration.h"
@@ -17,29 +18,49 @@ namespace glyphoria::shelltest {
 
 namespace {
 
+// A path in the platform's own form.
+std::string Native(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = platform::kPathSeparator;
+    return path;
+}
+
+std::string LogFilePath() {
+    return testing::UserDocumentsFolder() + platform::kPathSeparator + "Glyphoria.txt";
+}
+
 void* WebWindowHandle() {
-    static void* handle = dlopen(GLYPHORIA_WEBWINDOW_PATH, RTLD_NOW | RTLD_LOCAL);
+    static void* handle = platform::LoadLibraryUtf8(WebWindowLibrary().c_str());
     return handle;
 }
 
 template <class Proc>
 Proc Entry(const char* name) {
-    return reinterpret_cast<Proc>(dlsym(WebWindowHandle(), name));
+    return reinterpret_cast<Proc>(platform::FindExport(WebWindowHandle(), name));
 }
 
 }  // namespace
 
 std::string ModuleDir() {
-    return GLYPHORIA_MODULE_DIR;
+    return Native(GLYPHORIA_MODULE_DIR);
 }
 
 std::string WebWindowLibrary() {
-    return GLYPHORIA_WEBWINDOW_PATH;
+    return Native(GLYPHORIA_WEBWINDOW_PATH);
 }
 
 void ShellTest::SetUp() {
+#ifdef _WIN32
+    for (const std::string& path : {PrefsPath(), LogFilePath()}) {
+        if (testing::PathExists(path)) kept_files_.emplace_back(path, testing::ReadFileBytes(path));
+        std::remove(path.c_str());
+    }
+    shop = std::make_unique<NativeShop>();
+    ASSERT_TRUE(shop->Start()) << "GLYPHORIA_SHOP_INFO names no running shop";
+#else
     shop = std::make_unique<testing::shop::Shop>(testing::shop::ShopOptions{0, false});
     ASSERT_TRUE(shop->Start());
+#endif
     hostcore::DocModel model;
     std::string error;
     ASSERT_TRUE(hostapp::LoadDocumentFile(EXAMPLES_DIR "/sampler.json", &model, &error)) << error;
@@ -53,7 +74,7 @@ void ShellTest::SetUp() {
         return true;
     });
     platform::SetOnlineOverride(platform::kOnlineForceOn);
-    ASSERT_NE(WebWindowHandle(), nullptr) << dlerror();
+    ASSERT_NE(WebWindowHandle(), nullptr) << platform::LastLibraryError();
     Control("reset");
 }
 
@@ -63,12 +84,19 @@ void ShellTest::TearDown() {
     SetMessageBoxHook(MessageBoxHook());
     platform::SetShellOpenHook(nullptr);
     platform::SetOnlineOverride(platform::kOnlineAuto);
+#ifdef _WIN32
+    std::remove(PrefsPath().c_str());
+    std::remove(LogFilePath().c_str());
+    for (const auto& [path, bytes] : kept_files_)
+        testing::WriteFileBytes(path, bytes);
+#endif
 }
 
 void ShellTest::StartPlugIn(const std::string& folder) {
     static GlyphoriaPlugIn plugin(&RegisterSamplingImplementations);
     std::string error;
-    const std::string file = (folder.empty() ? ModuleDir() : folder) + "/Glyphoria.pln";
+    const std::string file =
+        (folder.empty() ? ModuleDir() : folder) + platform::kPathSeparator + "Glyphoria.pln";
     ASSERT_TRUE(hostcore::InstallPlugIn(
         &plugin, PlugInResourceDescription(SamplingResourceAddIns()), &error, nullptr, file))
         << error;
@@ -84,7 +112,7 @@ void ShellTest::ShutDown() {
 }
 
 std::string ShellTest::PrefsPath() const {
-    return testing::TestHome() + "/.config/Glyphoria.ini";
+    return testing::UserAppDataFolder() + platform::kPathSeparator + "Glyphoria.ini";
 }
 
 void ShellTest::WritePrefs(const std::vector<std::pair<std::string, std::string>>& values) {
@@ -104,7 +132,7 @@ std::string ShellTest::StoredPref(const std::string& key) const {
 }
 
 std::string ShellTest::LogText() const {
-    return testing::ReadFileBytes(testing::TestHome() + "/Documents/Glyphoria.txt");
+    return testing::ReadFileBytes(LogFilePath());
 }
 
 int32_t ShellTest::Act(const char* action, const char* argument) {
@@ -153,7 +181,11 @@ bool ShellTest::RunMenu(uint32_t action) {
 }
 
 int ShellTest::ConfigFetches() const {
+#ifdef _WIN32
+    return shop->ConfigRequestsSinceStart();
+#else
     return static_cast<int>(shop->log().WithPrefix("/glyphoria/config.xml").size());
+#endif
 }
 
 }  // namespace glyphoria::shelltest

@@ -7,6 +7,11 @@
 //
 // Each test case runs in a process of its own (CTest), as the plug-in's
 // process-wide state (library handle, fetched flag) lives for the process.
+//
+// Windows (under Wine): the shop is the native one beside Wine
+// (native_shop.h), and the preferences file and the log are the prefix's
+// own, shared by every program: a test starts without them and puts back
+// what was there when it ends.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,8 +21,12 @@
 #include <vector>
 
 #include "support/messages.h"
-#include "testing/shop/shop.h"
 #include "tests/common/test_env.h"
+#ifdef _WIN32
+#include "tests/shell/native_shop.h"
+#else
+#include "testing/shop/shop.h"
+#endif
 
 namespace glyphoria::shelltest {
 
@@ -51,9 +60,17 @@ class ShellTest : public ::testing::Test {
 
     int ConfigFetches() const;  // requests for the configuration document
 
+#ifdef _WIN32
+    std::unique_ptr<NativeShop> shop;
+#else
     std::unique_ptr<testing::shop::Shop> shop;
+#endif
     std::vector<ShownMessage> messages;
     std::vector<std::string> opened;  // default-handler requests
+
+  private:
+    // The shared files' bytes before the test (Windows), put back after.
+    std::vector<std::pair<std::string, std::string>> kept_files_;
 };
 
 std::string ModuleDir();

@@ -113,6 +113,38 @@ TEST_F(DownloadsTest, ErrorStatusAndRedirectComeFromTheAddress) {
     EXPECT_EQ(redirect.header("Location"), shop_->base_url() + "/download/ok/Fonts.zip?ids=1005");
 }
 
+// Each hop names the next, one nearer the archive, with the name and query
+// kept; following them all takes exactly N requests before the archive.
+TEST_F(DownloadsTest, HopsModeRedirectsThatManyTimesBeforeTheArchive) {
+    struct Case {
+        const char* mode;
+        const char* next;
+    } cases[] = {
+        {"hops-50", "hops-49"}, {"hops-11", "hops-10"}, {"hops-2", "hops-1"}, {"hops-1", "ok"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        HttpAnswer answer =
+            Get(shop_->base_url(), "/download/" + std::string(c.mode) + "/Fonts.zip?ids=1005");
+        EXPECT_EQ(answer.status, 302);
+        EXPECT_EQ(answer.header("Location"),
+                  shop_->base_url() + "/download/" + c.next + "/Fonts.zip?ids=1005");
+    }
+    for (const char* bad : {"hops-0", "hops-51", "hops-100", "hops-x", "hops-", "hops--1"})
+        EXPECT_EQ(Get(shop_->base_url(), Target(bad)).status, 404) << bad;
+
+    std::string target = "/download/hops-10/Fonts.zip?ids=1005";
+    int redirects = 0;
+    HttpAnswer answer = Get(shop_->base_url(), target);
+    while (answer.status == 302 && redirects < 20) {
+        ++redirects;
+        target = answer.header("Location").substr(shop_->base_url().size());
+        answer = Get(shop_->base_url(), target);
+    }
+    EXPECT_EQ(redirects, 10);
+    ASSERT_EQ(answer.status, 200);
+    EXPECT_EQ(answer.body, Get(shop_->base_url(), "/download/ok/Fonts.zip?ids=1005").body);
+}
+
 TEST_F(DownloadsTest, ArchiveHoldsTheFontsInAFolderWithTheirFileDates) {
     HttpAnswer answer = Get(shop_->base_url(), Target("ok", "ids=1001,1005,2001"));
     ASSERT_EQ(answer.status, 200);

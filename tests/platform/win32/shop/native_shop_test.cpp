@@ -58,6 +58,38 @@ TEST(NativeShop, ConfigurationOverHttp) {
     EXPECT_NE(std::string::npos, body.find("<")) << body;
 }
 
+// WinINet alone follows redirects without a cap; the seam stops after ten,
+// as libcurl does on POSIX, and the chain's end is the archive itself.
+TEST(NativeShop, RedirectsAreFollowedUpToTheCap) {
+    ShopInfo shop = ReadShopInfo();
+    ASSERT_FALSE(shop.http.empty());
+    net::SessionHandle session = net::OpenSession(nullptr);
+    auto body_of = [&](const std::string& mode, bool* opened) {
+        net::RequestHandle request = net::OpenAddress(
+            session.get(), (shop.http + "/download/" + mode + "/Fonts.zip?ids=1005").c_str());
+        *opened = static_cast<bool>(request);
+        return request ? ReadAll(request.get()) : std::string();
+    };
+    bool opened = false;
+    const std::string archive = body_of("ok", &opened);
+    ASSERT_TRUE(opened);
+    ASSERT_EQ(0u, archive.compare(0, 2, "PK"));
+    struct Case {
+        const char* mode;
+        bool opens;
+    } cases[] = {{"redirect", true},
+                 {"hops-1", true},
+                 {"hops-10", true},
+                 {"hops-11", false},
+                 {"hops-30", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        std::string body = body_of(c.mode, &opened);
+        EXPECT_EQ(c.opens, opened);
+        EXPECT_TRUE(c.opens ? body == archive : body.empty()) << body.size() << " bytes";
+    }
+}
+
 // By name: the certificate names "localhost" and the address 127.0.0.1, and
 // Wine matches a host against the certificate's DNS names only.
 std::string HttpsAddress(const ShopInfo& shop) {
