@@ -67,15 +67,23 @@ const char* FindText(const char* text, const char* pattern) {
     if (!text || !pattern) return nullptr;
     if (!*pattern) return text;
     const char first = LowerAscii(*pattern);
-    for (const char* p = text; *p; ++p) {
-        if (LowerAscii(*p) != first) continue;
+    // Tags start with "<", which has no case: the library's strchr finds the
+    // candidates many bytes at a time, which matters for long documents.
+    const bool caseless_first = !(first >= 'a' && first <= 'z');
+    for (const char* p = text;; ++p) {
+        if (caseless_first) {
+            p = std::strchr(p, first);
+            if (!p) return nullptr;
+        } else {
+            if (!*p) return nullptr;
+            if (LowerAscii(*p) != first) continue;
+        }
         std::size_t i = 1;
         while (pattern[i] && p[i] && LowerAscii(p[i]) == LowerAscii(pattern[i]))
             ++i;
         if (!pattern[i]) return p;
         if (!p[i]) return nullptr;  // the rest of the text is shorter than the pattern
     }
-    return nullptr;
 }
 
 int GetElementText(const char* text, const char* tag, char* dest, std::size_t cap) {
