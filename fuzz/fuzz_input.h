@@ -85,4 +85,23 @@ inline std::string CString(const std::string& bytes) {
     return bytes.substr(0, bytes.find('\0'));
 }
 
+// Whole UTF-8 characters only: every lead byte (C0-DF, E0-EF, F0-F7) with
+// all its continuation bytes. Shortest forms are not required: the targets
+// check where texts are cut, not what the input held.
+inline bool IsWholeUtf8(const std::string& s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80                ? 1
+                              : c >= 0xF0 && c < 0xF8 ? 4
+                              : c >= 0xE0 && c < 0xF0 ? 3
+                              : c >= 0xC0 && c < 0xE0 ? 2
+                                                      : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += n;
+    }
+    return true;
+}
+
 }  // namespace glyphoria::fuzz

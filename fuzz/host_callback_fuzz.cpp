@@ -46,6 +46,7 @@ namespace {
 using glyphoria::KeyValueArgs;
 using glyphoria::fuzz::CString;
 using glyphoria::fuzz::FuzzInput;
+using glyphoria::fuzz::IsWholeUtf8;
 
 const char* const kWords[] = {
     "prefString", "langString",     "setPrefString", "hostWnd", "doHomepage", "doNewWindow",
@@ -82,28 +83,6 @@ std::string ReadFile(const std::string& path) {
 [[noreturn]] void Fail(const char* what, const std::string& detail = "") {
     std::fprintf(stderr, "host_callback: %s %s\n", what, detail.c_str());
     std::abort();
-}
-
-bool IsContinuation(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
-// Whole UTF-8 characters only (shortest forms not required: the check is
-// about cutting, not about what the file held).
-bool IsWholeUtf8(const std::string& s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80                ? 1
-                        : c >= 0xF0 && c < 0xF8 ? 4
-                        : c >= 0xE0             ? 3
-                        : c >= 0xC0             ? 2
-                                                : 0;
-        if (n == 0 || i + n > s.size()) return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if (!IsContinuation(static_cast<unsigned char>(s[i + k]))) return false;
-        i += n;
-    }
-    return true;
 }
 
 // An answer of text cut to bound bytes: a prefix, terminated in its buffer,

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "dialogs/description_plan.h"
+#include "fuzz/fuzz_input.h"
 #include "support/xml_reader.h"
 
 namespace {
@@ -23,31 +24,11 @@ namespace {
 using glyphoria::PlannedControl;
 using glyphoria::PlanRect;
 using glyphoria::WindowPlan;
+using glyphoria::fuzz::IsWholeUtf8;
 
 [[noreturn]] void Fail(const char* what, int block = -1) {
     std::fprintf(stderr, "window_description: %s (block %d)\n", what, block);
     std::abort();
-}
-
-bool IsContinuation(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
-// Whole UTF-8 characters only (a lead byte and all its continuation bytes).
-bool IsWholeUtf8(const std::string& s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        const std::size_t n = c < 0x80                ? 1
-                              : c >= 0xF0 && c < 0xF8 ? 4
-                              : c >= 0xE0 && c < 0xF0 ? 3
-                              : c >= 0xC0 && c < 0xE0 ? 2
-                                                      : 0;
-        if (n == 0 || i + n > s.size()) return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if (!IsContinuation(static_cast<unsigned char>(s[i + k]))) return false;
-        i += n;
-    }
-    return true;
 }
 
 // Texts lie between ASCII tags, so in a description of whole characters
