@@ -61,8 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An address never holds a NUL byte (the web view would have escaped it).
     const std::string url = glyphoria::fuzz::CString(in.Rest());
 
+    // Everything the stand-ins recorded for the last input goes, so a long
+    // run does not grow without bound.
     mac->tries.clear();
     mac->reverts.clear();
+    mac->workspace.forgetOpenedUrls();
+    page->forgetLoads();
     const std::size_t homepages = mac->workspace.openedUrls().size();
     const int purchases = mac->nibs.buyLoads();
     const PolicyDecision decision = new_window ? page->openNewWindow(url) : page->navigate(url);

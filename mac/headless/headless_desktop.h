@@ -33,6 +33,7 @@ class HeadlessWorkspace : public Workspace {
     bool selectFile(const std::string& path, const std::string& root) override;
     const std::vector<std::string>& openedUrls() const { return opened_; }
     const std::vector<std::string>& selectedFiles() const { return selected_; }
+    void forgetOpenedUrls() { opened_.clear(); }
 
   private:
     std::vector<std::string> opened_;

@@ -108,6 +108,8 @@ class HeadlessWebView : public WebView {
 
     const std::string& userAgent() const { return user_agent_; }
     const std::vector<std::string>& loads() const { return loads_; }
+    // Long runs (the fuzzer's millions of navigations) forget what they saw.
+    void forgetLoads() { loads_.clear(); }
     FrameLoadDelegate* frameLoadDelegate() const { return frame_load_delegate_; }
     PolicyDelegate* policyDelegate() const { return policy_delegate_; }
     DownloadDelegate* downloadDelegate() const { return download_delegate_; }
