@@ -147,6 +147,7 @@ HWND CMyDialog::CreateModeless(CommandHandler handler, void* user) {
 }
 
 int CMyDialog::DispatchWith(int id, CommandHandler handler, void* user) {
+    Enter();
     // The command message's control belongs to this dispatch only, not to
     // the ones it leads to (the -2 of a window destroyed by an end button).
     const bool from_message = in_command_;
@@ -160,6 +161,7 @@ int CMyDialog::DispatchWith(int id, CommandHandler handler, void* user) {
         handled = extended_handler_(this, control, command, user);
     }
     if (!handled && id > 0 && (id == end_button1_ || id == end_button2_)) End(id);
+    Leave();
     return handled;
 }
 
@@ -190,12 +192,18 @@ void CMyDialog::Attach(HWND window) {
 }
 
 void CMyDialog::OnCommand(int id, HWND control, WPARAM command) {
+    Enter();
     RememberNotificationCode(command);
     in_command_ = true;
     command_control_ = control;
     command_param_ = command;
     Dispatch(id);
     in_command_ = false;
+    Leave();
+}
+
+void CMyDialog::Leave() {
+    if (--busy_ == 0 && delete_when_idle_) delete this;
 }
 
 INT_PTR CALLBACK CMyDialog::TemplateProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -272,7 +280,12 @@ LRESULT CALLBACK MyDialogWindowProc(HWND window, UINT message, WPARAM wparam, LP
         case WM_NCDESTROY:
             SetValueProperty(window, kPropDialogObject, 0);
             self->window_ = nullptr;
-            if (!self->modal_) delete self;
+            if (!self->modal_) {
+                if (self->busy_)
+                    self->delete_when_idle_ = true;
+                else
+                    delete self;
+            }
             return DefWindowProcW(window, message, wparam, lparam);
         case WM_TIMER:
             HandleDialogTimer(window, wparam);
