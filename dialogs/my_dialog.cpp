@@ -79,6 +79,10 @@ int CMyDialog::RunModal(CommandHandler handler, void* user) {
     handler_ = handler;
     user_ = user;
     modal_ = 1;
+    // An object may be run again: each run starts unended, or the end
+    // buttons and the close box of the second run would do nothing.
+    ended_ = 0;
+    result_ = 0;
     if (template_id_) {
         return static_cast<int>(DialogBoxParamW(ToolkitInstance(), MAKEINTRESOURCEW(template_id_),
                                                 GetActiveWindow(), TemplateProc,

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -115,6 +116,24 @@ TEST(ClassDialogTest, EndingWithZeroLeavesTheModalLoop) {
     Log log;
     CMyDialog dialog("TestForm", 1, 2, 0);
     EXPECT_EQ(0, RunModal(dialog, log, {[&](HWND) { dialog.End(0); }}));
+}
+
+TEST(ClassDialogTest, AnObjectRunsAgainAfterItEnded) {
+    for (const bool from_template : {true, false}) {
+        SCOPED_TRACE(from_template ? "template" : "described");
+        std::unique_ptr<CMyDialog> dialog =
+            from_template ? std::make_unique<CMyDialog>(static_cast<std::uint16_t>(200), 1, 2, 0)
+                          : std::make_unique<CMyDialog>("TestForm", 1, 2, 0);
+        Log log;
+        EXPECT_EQ(1, RunModal(*dialog, log,
+                              {[](HWND d) { SendMessageW(FindControl(d, 1), BM_CLICK, 0, 0); }}));
+        EXPECT_EQ(2, RunModal(*dialog, log, {[&](HWND d) {
+                      if (dialog->ended())
+                          EndDialog(d, 99);  // still ended from the first run: nothing closes it
+                      else
+                          SendMessageW(FindControl(d, 2), BM_CLICK, 0, 0);
+                  }}));
+    }
 }
 
 int Extended(CMyDialog*, HWND control, WPARAM command, void* user) {
