@@ -141,6 +141,8 @@ HWND CMyDialog::CreateModeless(CommandHandler handler, void* user) {
     handler_ = handler;
     user_ = user;
     modal_ = 0;
+    // With a close box: a modeless dialog whose description has no end
+    // button could otherwise not be closed by the user at all.
     HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kMyDialogClass, Widen(description_).c_str(),
                                   WS_POPUP | WS_CAPTION | WS_SYSMENU, 100, 100, 100, 100, owner_,
                                   nullptr, ToolkitInstance(), this);
