@@ -79,6 +79,10 @@ int CMyDialog::RunModal(CommandHandler handler, void* user) {
     handler_ = handler;
     user_ = user;
     modal_ = 1;
+    // An object may be run again: each run starts unended, or the end
+    // buttons and the close box of the second run would do nothing.
+    ended_ = 0;
+    result_ = 0;
     if (template_id_) {
         return static_cast<int>(DialogBoxParamW(ToolkitInstance(), MAKEINTRESOURCEW(template_id_),
                                                 GetActiveWindow(), TemplateProc,
@@ -137,6 +141,8 @@ HWND CMyDialog::CreateModeless(CommandHandler handler, void* user) {
     handler_ = handler;
     user_ = user;
     modal_ = 0;
+    // With a close box: a modeless dialog whose description has no end
+    // button could otherwise not be closed by the user at all.
     HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kMyDialogClass, Widen(description_).c_str(),
                                   WS_POPUP | WS_CAPTION | WS_SYSMENU, 100, 100, 100, 100, owner_,
                                   nullptr, ToolkitInstance(), this);
@@ -147,6 +153,7 @@ HWND CMyDialog::CreateModeless(CommandHandler handler, void* user) {
 }
 
 int CMyDialog::DispatchWith(int id, CommandHandler handler, void* user) {
+    Enter();
     // The command message's control belongs to this dispatch only, not to
     // the ones it leads to (the -2 of a window destroyed by an end button).
     const bool from_message = in_command_;
@@ -160,6 +167,7 @@ int CMyDialog::DispatchWith(int id, CommandHandler handler, void* user) {
         handled = extended_handler_(this, control, command, user);
     }
     if (!handled && id > 0 && (id == end_button1_ || id == end_button2_)) End(id);
+    Leave();
     return handled;
 }
 
@@ -190,12 +198,18 @@ void CMyDialog::Attach(HWND window) {
 }
 
 void CMyDialog::OnCommand(int id, HWND control, WPARAM command) {
+    Enter();
     RememberNotificationCode(command);
     in_command_ = true;
     command_control_ = control;
     command_param_ = command;
     Dispatch(id);
     in_command_ = false;
+    Leave();
+}
+
+void CMyDialog::Leave() {
+    if (--busy_ == 0 && delete_when_idle_) delete this;
 }
 
 INT_PTR CALLBACK CMyDialog::TemplateProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -272,7 +286,12 @@ LRESULT CALLBACK MyDialogWindowProc(HWND window, UINT message, WPARAM wparam, LP
         case WM_NCDESTROY:
             SetValueProperty(window, kPropDialogObject, 0);
             self->window_ = nullptr;
-            if (!self->modal_) delete self;
+            if (!self->modal_) {
+                if (self->busy_)
+                    self->delete_when_idle_ = true;
+                else
+                    delete self;
+            }
             return DefWindowProcW(window, message, wparam, lparam);
         case WM_TIMER:
             HandleDialogTimer(window, wparam);

@@ -84,12 +84,19 @@ class CMyDialog {
     // A command message: remembers its code and control, then dispatches.
     void OnCommand(int id, HWND control, WPARAM command);
     void Attach(HWND window);
+    // A modeless object whose window goes while one of its dispatches runs
+    // (a handler or an end button ended it) is deleted only once the
+    // outermost dispatch has returned. Leave may delete the object.
+    void Enter() { ++busy_; }
+    void Leave();
 
     // The control and parameter of the command message being dispatched,
     // for the extended handler.
     HWND command_control_ = nullptr;
     WPARAM command_param_ = 0;
     bool in_command_ = false;
+    int busy_ = 0;
+    bool delete_when_idle_ = false;
 };
 
 }  // namespace glyphoria

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "dialog_driver.h"
@@ -115,6 +118,24 @@ TEST(ClassDialogTest, EndingWithZeroLeavesTheModalLoop) {
     EXPECT_EQ(0, RunModal(dialog, log, {[&](HWND) { dialog.End(0); }}));
 }
 
+TEST(ClassDialogTest, AnObjectRunsAgainAfterItEnded) {
+    for (const bool from_template : {true, false}) {
+        SCOPED_TRACE(from_template ? "template" : "described");
+        std::unique_ptr<CMyDialog> dialog =
+            from_template ? std::make_unique<CMyDialog>(static_cast<std::uint16_t>(200), 1, 2, 0)
+                          : std::make_unique<CMyDialog>("TestForm", 1, 2, 0);
+        Log log;
+        EXPECT_EQ(1, RunModal(*dialog, log,
+                              {[](HWND d) { SendMessageW(FindControl(d, 1), BM_CLICK, 0, 0); }}));
+        EXPECT_EQ(2, RunModal(*dialog, log, {[&](HWND d) {
+                      if (dialog->ended())
+                          EndDialog(d, 99);  // still ended from the first run: nothing closes it
+                      else
+                          SendMessageW(FindControl(d, 2), BM_CLICK, 0, 0);
+                  }}));
+    }
+}
+
 int Extended(CMyDialog*, HWND control, WPARAM command, void* user) {
     auto* log = static_cast<Log*>(user);
     const int id = static_cast<short>(LOWORD(command));
@@ -135,24 +156,74 @@ TEST(ClassDialogTest, TheExtendedHandlerDecides) {
 }
 
 int g_deleted = 0;
+// Freed objects are kept, filled with a pattern, so a write into an object
+// after it deleted itself shows (and a read of its handlers would crash).
+constexpr unsigned char kFreed = 0xAB;
+std::vector<std::pair<unsigned char*, std::size_t>> g_freed;
+
 class Counted : public CMyDialog {
   public:
     using CMyDialog::CMyDialog;
     ~Counted() override { ++g_deleted; }
+    static void operator delete(void* p, std::size_t size) {
+        std::memset(p, kFreed, size);
+        g_freed.emplace_back(static_cast<unsigned char*>(p), size);
+    }
 };
 
+bool FreedUntouched() {
+    for (const auto& [p, size] : g_freed) {
+        for (std::size_t i = 0; i < size; ++i) {
+            if (p[i] != kFreed) return false;
+        }
+    }
+    return true;
+}
+
+int EndsInHandler(CMyDialog* dialog, int id, void* user) {
+    Record(dialog, id, user);
+    if (id == 11) dialog->End(7);
+    return 0;
+}
+
 TEST(ClassDialogTest, AModelessObjectGoesWithItsWindow) {
-    g_deleted = 0;
-    Log log;
-    auto* dialog = new Counted("TestForm", 1, 2, 0);
-    HWND window = dialog->CreateModeless(Record, &log);
-    ASSERT_TRUE(window);
-    EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    EXPECT_TRUE(FindControl(window, 11));
-    SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(1, g_deleted);
-    EXPECT_EQ((std::vector<int>{-1, -2}), log.ids);
+    struct Case {
+        const char* name;
+        CMyDialog::CommandHandler handler;
+        void (*close)(HWND window);
+        std::vector<int> ids;
+    } cases[] = {
+        {"closed", Record, [](HWND w) { SendMessageW(w, WM_CLOSE, 0, 0); }, {-1, -2}},
+        {"end button",
+         Record,
+         [](HWND w) { SendMessageW(FindControl(w, 1), BM_CLICK, 0, 0); },
+         {-1, 1, -2}},
+        {"a handler ends it",
+         EndsInHandler,
+         [](HWND w) {
+             SendMessageW(w, WM_COMMAND, MAKEWPARAM(11, 0),
+                          reinterpret_cast<LPARAM>(FindControl(w, 11)));
+         },
+         {-1, -2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_deleted = 0;
+        Log log;
+        auto* dialog = new Counted("TestForm", 1, 2, 0);
+        HWND window = dialog->CreateModeless(c.handler, &log);
+        ASSERT_TRUE(window);
+        EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+        EXPECT_TRUE(FindControl(window, 11));
+        c.close(window);
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(1, g_deleted);
+        EXPECT_TRUE(FreedUntouched());
+        EXPECT_EQ(c.ids, log.ids);
+    }
+    for (const auto& freed : g_freed)
+        ::operator delete(freed.first);
+    g_freed.clear();
 }
 
 struct Modeless {
