@@ -132,14 +132,15 @@ TEST(PrefsStoreGet, Floats) {
     const std::string file = dir.file("p.ini");
     ASSERT_TRUE(WriteFileBytes(file,
                                "[General]\nempty=\nzero=0\nfrac=1.5x\nneg= -2.25\nplus=+3\n"
-                               "word=abc\nexp=1e2\ncomma=1,5\n"));
+                               "word=abc\nexp=1e2\ncomma=1,5\ntwosigns=--2\nmixed=+-2\n"));
     PrefsStore store;
     ASSERT_EQ(0, store.Load(file.c_str()));
     struct Case {
         const char* key;
         double expected;
-    } cases[] = {{"missing", 7.0}, {"empty", 7.0}, {"zero", 0.0},  {"frac", 1.5}, {"neg", -2.25},
-                 {"plus", 3.0},    {"word", 0.0},  {"exp", 100.0}, {"comma", 1.0}};
+    } cases[] = {{"missing", 7.0}, {"empty", 7.0},    {"zero", 0.0}, {"frac", 1.5},
+                 {"neg", -2.25},   {"plus", 3.0},     {"word", 0.0}, {"exp", 100.0},
+                 {"comma", 1.0},   {"twosigns", 0.0}, {"mixed", 0.0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
         EXPECT_DOUBLE_EQ(c.expected, store.GetFloat("General", c.key, 7.0));
