@@ -52,6 +52,8 @@ double LeadingDouble(const char* s) {
     s = SkipBlanks(s);
     bool negative = false;
     if (*s == '+' || *s == '-') negative = *s++ == '-';
+    // One sign only: from_chars would take a second minus ("--2" as 2).
+    if (*s == '+' || *s == '-') return 0.0;
     double value = 0;
     const char* end = s;
     while (*end)

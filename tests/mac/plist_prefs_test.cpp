@@ -107,6 +107,8 @@ TEST_F(PlistPrefsTest, NumberConversions) {
         {".5", 0, 0.5},
         {"99999999999", 2147483647, 99999999999.0},
         {"-99999999999", -2147483648L, -99999999999.0},
+        {"--2", 0, 0.0},
+        {"+-2", 0, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
