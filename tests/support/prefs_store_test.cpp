@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/fs.h"
 #include "platform/path_style.h"
 #include "tests/common/test_env.h"
 
@@ -258,11 +259,10 @@ TEST(PrefsStoreSave, FailureKeepsOldFileAndMemory) {
         const char* name;
         std::string file;
         bool read_only_folder;
+        long long write_budget;  // a full disk fails the temporary, whoever runs the test
     } cases[] = {
-        // At the file-name limit the temporary beside the file cannot be
-        // made, whoever runs the test.
-        {"temporary cannot be made", dir.file(std::string(251, 'n') + ".ini"), false},
-        {"read-only folder", ro + "/Glyphoria.ini", true},
+        {"disk full", dir.file("Glyphoria.ini"), false, 4},
+        {"read-only folder", ro + "/Glyphoria.ini", true, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -275,7 +275,9 @@ TEST(PrefsStoreSave, FailureKeepsOldFileAndMemory) {
             fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
             if (WriteFileBytes(ro + "/probe", "")) continue;  // permissions not enforced (root)
         }
+        platform::SetWriteBudgetForTesting(c.write_budget);
         EXPECT_EQ(kPrefsWriteFailed, store.Save());
+        platform::SetWriteBudgetForTesting(-1);
         EXPECT_EQ("[General]\r\nold=1\r\n", ReadFileBytes(c.file));
         EXPECT_EQ(memory, std::string(store.text(), store.length()));
         EXPECT_FALSE(PathExists(c.file + ".tmp0"));
