@@ -52,6 +52,8 @@ double LeadingDouble(const char* s) {
     s = SkipBlanks(s);
     bool negative = false;
     if (*s == '+' || *s == '-') negative = *s++ == '-';
+    // One sign only: from_chars would take a second minus ("--2" as 2).
+    if (*s == '+' || *s == '-') return 0.0;
     double value = 0;
     const char* end = s;
     while (*end)
@@ -133,6 +135,7 @@ PlistPrefs::~PlistPrefs() {
 
 void PlistPrefs::Open(const std::string& path, const std::string& bundled_default) {
     path_ = path;
+    unreadable_ = false;
     plist_free(Dict(dict_));
     dict_ = plist_new_dict();
     if (path.empty()) return;
@@ -143,7 +146,14 @@ void PlistPrefs::Open(const std::string& path, const std::string& bundled_defaul
 
     std::uint32_t size = 0;
     char* bytes = ReadWholeFile(path.c_str(), &size);
-    if (!bytes) return;  // no file yet: an empty store
+    if (!bytes) {
+        // No file yet: an empty store. A file that is there but cannot be
+        // read (no permission, locked) is the user's settings all the same:
+        // the store runs on defaults and never writes over it.
+        unreadable_ = FileExists(path.c_str());
+        if (unreadable_) MacLog("prefs: cannot read %s; it is left as it is", path.c_str());
+        return;
+    }
     plist_t root = nullptr;
     if (size > 0 && size <= kMaxPrefsFileSize) plist_from_memory(bytes, size, &root);
     std::free(bytes);
@@ -187,7 +197,7 @@ bool PlistPrefs::SetInt(const std::string& key, long value, bool write) {
 }
 
 bool PlistPrefs::Save() {
-    if (path_.empty()) return false;
+    if (path_.empty() || unreadable_) return false;
     char* xml = nullptr;
     std::uint32_t length = 0;
     plist_to_xml(Dict(dict_), &xml, &length);

@@ -4,7 +4,8 @@
 // Open creates the folders on the way, copies the bundle's "Prefs.plist" into
 // place when there is no file yet, and reads the file (XML or binary property
 // list). A missing, unreadable or damaged file, or one whose top level is not
-// a dictionary, gives an empty dictionary; the damage is logged.
+// a dictionary, gives an empty dictionary; the damage is logged. A file that
+// exists but cannot be read is never written over (Save fails).
 //
 // Values are strings: integers as decimal text, window frames as saved-frame
 // strings. Getters return their default when the key is missing or holds no
@@ -46,6 +47,7 @@ class PlistPrefs {
   private:
     void* dict_;  // plist_t, a dictionary
     std::string path_;
+    bool unreadable_ = false;
 };
 
 // The process-wide store.

@@ -9,6 +9,7 @@
 
 #include "platform/folders.h"
 #include "platform/fs.h"
+#include "support/text_convert.h"
 
 namespace glyphoria {
 
@@ -136,15 +137,37 @@ bool WriteWholeFile(const char* path, const void* bytes, std::size_t length) {
     return ok;
 }
 
+namespace {
+
+// Longest file name a temporary is built from: with ".tmp" and the attempt
+// number it stays within the 255 bytes (or UTF-16 units) that file systems
+// allow a name.
+constexpr std::size_t kTempStemMax = 240;
+
+// The target's path, its file name cut on a character boundary when the
+// temporary's name would otherwise be too long to create: a target name at
+// the limit is still a name that can be written.
+std::string TemporaryStem(const char* path) {
+    std::string stem(path);
+    const std::size_t sep = stem.find_last_of(platform::kPathSeparator == '/' ? "/" : "\\/");
+    const std::size_t name = sep == std::string::npos ? 0 : sep + 1;
+    if (stem.size() - name > kTempStemMax)
+        stem.resize(name + Utf8PrefixLength(stem.data() + name, stem.size() - name, kTempStemMax));
+    return stem;
+}
+
+}  // namespace
+
 bool WriteWholeFileAtomic(const char* path, const void* bytes, std::size_t length) {
     if (!path || !*path || (length && !bytes)) return false;
     if (platform::StatPath(path).is_directory) return false;
     // The temporary sits beside the target so the rename stays on one volume;
     // "x" makes the open fail instead of reusing someone else's file.
+    const std::string stem = TemporaryStem(path);
     std::string temp;
     std::FILE* file = nullptr;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = std::string(path) + ".tmp" + std::to_string(attempt);
+        temp = stem + ".tmp" + std::to_string(attempt);
         file = platform::OpenFile(temp.c_str(), "wbx");
         if (!file && !FileExists(temp.c_str())) break;  // cannot create here at all
     }

@@ -209,6 +209,8 @@ double PrefsStore::GetFloat(const char* section, const char* key, double def) co
         ++p;
     bool negative = false;
     if (*p == '+' || *p == '-') negative = *p++ == '-';
+    // One sign only: from_chars would take a second minus ("--2" as 2).
+    if (*p == '+' || *p == '-') return 0.0;
     double value = 0.0;
     const char* end = buf + std::strlen(buf);
     if (std::from_chars(p, end, value, std::chars_format::general).ec != std::errc()) return 0.0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "mac/mac_folders.h"
 #include "tests/mac/mac_test_env.h"
@@ -107,6 +108,8 @@ TEST_F(PlistPrefsTest, NumberConversions) {
         {".5", 0, 0.5},
         {"99999999999", 2147483647, 99999999999.0},
         {"-99999999999", -2147483648L, -99999999999.0},
+        {"--2", 0, 0.0},
+        {"+-2", 0, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -177,6 +180,22 @@ TEST_F(PlistPrefsTest, DamagedOrForeignFilesStartEmpty) {
         EXPECT_EQ("{\n}", prefs.Describe());
         EXPECT_EQ("d", prefs.GetString("a", "d"));
     }
+}
+
+TEST_F(PlistPrefsTest, UnreadableFileIsNotReplaced) {
+    const std::string path = support_.file("locked.plist");
+    const std::string kept =
+        "<plist version=\"1.0\"><dict><key>a</key><string>1</string></dict></plist>";
+    testing::WriteFileBytes(path, kept);
+    std::filesystem::permissions(path, std::filesystem::perms::none);
+    if (!testing::ReadFileBytes(path).empty()) return;  // root reads it anyway
+    PlistPrefs prefs;
+    prefs.Open(path, "");
+    EXPECT_EQ("d", prefs.GetString("a", "d"));
+    EXPECT_FALSE(prefs.SetString("b", "2", true));
+    EXPECT_EQ("2", prefs.GetString("b", ""));  // memory keeps the value
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_EQ(kept, testing::ReadFileBytes(path));
 }
 
 TEST_F(PlistPrefsTest, WriteIntoAFolderThatIsGoneReportsFailure) {

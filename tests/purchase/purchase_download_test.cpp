@@ -162,6 +162,14 @@ TEST_F(Purchase, BuySavesTheArchive) {
     EXPECT_EQ(std::set<std::string>({"Order1234.zip", "b1.htm"}), FilesIn(folder_));
     EXPECT_TRUE(messages_.empty());
 
+    // A name at the 255-byte limit is taken and saved under that name.
+    const std::string long_name = std::string(251, 'n') + ".zip";
+    url = Serve("/download/long",
+                {"application/zip", "attachment; filename=\"" + long_name + "\"", "PK"});
+    EXPECT_EQ(1, DoBuy(url.c_str()));
+    EXPECT_EQ("PK", ReadFileBytes(folder_ + "/" + long_name));
+    EXPECT_TRUE(messages_.empty());
+
     // No folder chosen: the user's downloads folder, not a root folder.
     SetFolder("");
     const std::string downloads = glyphoria::testing::TestHome() + "/Downloads";

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/fs.h"
 #include "support/limits.h"
 #include "tests/common/test_env.h"
 
@@ -18,6 +20,13 @@ using testing::ReadFileBytes;
 using testing::TempDir;
 using testing::WriteFileBytes;
 namespace fs = std::filesystem;
+
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
 
 // Root ignores permission bits, so read-only cases only mean something when
 // the write is really refused.
@@ -320,12 +329,14 @@ TEST(Files, WriteWholeFileAtomicSkipsStaleTemporary) {
 
 TEST(Files, WriteWholeFileAtomicFailureKeepsOldFile) {
     TempDir dir;
-    // The temporary's name is longer than the target's: with a target name at
-    // the file-system limit the temporary cannot be made, whoever runs this.
-    const std::string file = dir.file(std::string(255, 'n'));
+    // A full disk fails the temporary, whoever runs this.
+    const std::string file = dir.file("a.ini");
     ASSERT_TRUE(WriteFileBytes(file, "old"));
+    platform::SetWriteBudgetForTesting(2);
     EXPECT_FALSE(WriteWholeFileAtomic(file.c_str(), "new", 3));
+    platform::SetWriteBudgetForTesting(-1);
     EXPECT_EQ("old", ReadFileBytes(file));
+    EXPECT_EQ(std::vector<std::string>({"a.ini"}), FileNamesIn(dir.path()));
 
     // A folder in the target's place is not replaced, and no temporary stays.
     const std::string folder = dir.file("folder");
@@ -336,6 +347,24 @@ TEST(Files, WriteWholeFileAtomicFailureKeepsOldFile) {
     EXPECT_FALSE(PathExists(folder + ".tmp0"));
 
     EXPECT_FALSE(WriteWholeFileAtomic(dir.file("missing/x.ini").c_str(), "x", 1));
+}
+
+// A name at the file systems' 255-byte limit (a bought archive's, say) is
+// written although its temporary cannot carry the whole name.
+TEST(Files, WriteWholeFileAtomicNameAtTheLimit) {
+    TempDir dir;
+    const std::string names[] = {std::string(255, 'n'),
+                                 std::string(239, 'n') + "\xC3\xA9" + std::string(14, 'n')};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name.size());
+        const std::string file = dir.file(name);
+        ASSERT_TRUE(WriteFileBytes(file, "old"));
+        EXPECT_TRUE(WriteWholeFileAtomic(file.c_str(), "new", 3));
+        EXPECT_EQ("new", ReadFileBytes(file));
+        EXPECT_TRUE(WriteWholeFileAtomic(file.c_str(), "newer", 5));
+        EXPECT_EQ("newer", ReadFileBytes(file));
+    }
+    EXPECT_EQ(2u, FileNamesIn(dir.path()).size());
 }
 
 TEST(Files, WriteWholeFileAtomicInReadOnlyFolder) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/fs.h"
 #include "platform/path_style.h"
 #include "tests/common/test_env.h"
 
@@ -132,14 +133,15 @@ TEST(PrefsStoreGet, Floats) {
     const std::string file = dir.file("p.ini");
     ASSERT_TRUE(WriteFileBytes(file,
                                "[General]\nempty=\nzero=0\nfrac=1.5x\nneg= -2.25\nplus=+3\n"
-                               "word=abc\nexp=1e2\ncomma=1,5\n"));
+                               "word=abc\nexp=1e2\ncomma=1,5\ntwosigns=--2\nmixed=+-2\n"));
     PrefsStore store;
     ASSERT_EQ(0, store.Load(file.c_str()));
     struct Case {
         const char* key;
         double expected;
-    } cases[] = {{"missing", 7.0}, {"empty", 7.0}, {"zero", 0.0},  {"frac", 1.5}, {"neg", -2.25},
-                 {"plus", 3.0},    {"word", 0.0},  {"exp", 100.0}, {"comma", 1.0}};
+    } cases[] = {{"missing", 7.0}, {"empty", 7.0},    {"zero", 0.0}, {"frac", 1.5},
+                 {"neg", -2.25},   {"plus", 3.0},     {"word", 0.0}, {"exp", 100.0},
+                 {"comma", 1.0},   {"twosigns", 0.0}, {"mixed", 0.0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
         EXPECT_DOUBLE_EQ(c.expected, store.GetFloat("General", c.key, 7.0));
@@ -257,11 +259,10 @@ TEST(PrefsStoreSave, FailureKeepsOldFileAndMemory) {
         const char* name;
         std::string file;
         bool read_only_folder;
+        long long write_budget;  // a full disk fails the temporary, whoever runs the test
     } cases[] = {
-        // At the file-name limit the temporary beside the file cannot be
-        // made, whoever runs the test.
-        {"temporary cannot be made", dir.file(std::string(251, 'n') + ".ini"), false},
-        {"read-only folder", ro + "/Glyphoria.ini", true},
+        {"disk full", dir.file("Glyphoria.ini"), false, 4},
+        {"read-only folder", ro + "/Glyphoria.ini", true, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -274,7 +275,9 @@ TEST(PrefsStoreSave, FailureKeepsOldFileAndMemory) {
             fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
             if (WriteFileBytes(ro + "/probe", "")) continue;  // permissions not enforced (root)
         }
+        platform::SetWriteBudgetForTesting(c.write_budget);
         EXPECT_EQ(kPrefsWriteFailed, store.Save());
+        platform::SetWriteBudgetForTesting(-1);
         EXPECT_EQ("[General]\r\nold=1\r\n", ReadFileBytes(c.file));
         EXPECT_EQ(memory, std::string(store.text(), store.length()));
         EXPECT_FALSE(PathExists(c.file + ".tmp0"));
