@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "platform/folders.h"
 #include "platform/fs.h"
@@ -23,6 +24,25 @@
 namespace glyphoria {
 
 namespace {
+
+FontInstallVoice& Voice() {
+    static FontInstallVoice voice;
+    return voice;
+}
+
+void TellAlreadyInstalled(const char* file_name) {
+    if (Voice().already_installed)
+        Voice().already_installed(file_name);
+    else
+        ShowMessage("fontInstalledErr", file_name);
+}
+
+void LogLine(const std::string& line) {
+    if (Voice().log)
+        Voice().log(line);
+    else
+        LogMessage("%s\r", line.c_str());
+}
 
 // Temporaries start with a dot and do not end in ".otf", so font catalogues
 // watching the folder never pick up a half-written font.
@@ -133,7 +153,7 @@ class ArchiveInstaller {
         FontEntryResult result;
         InstallCurrentEntry(&result);
         if (result.status == FontEntryStatus::kAlreadyInstalled)
-            ShowMessage("fontInstalledErr", result.file_name.c_str());
+            TellAlreadyInstalled(result.file_name.c_str());
         if (on_entry_) on_entry_(result);
     }
 
@@ -187,11 +207,15 @@ class ArchiveInstaller {
         if (result->reason != FontSkipReason::kNone) return;
 
         const char* folder = FontsFolder();
-        LogMessage("%s\r", folder);
+        LogLine(folder);
         std::int64_t date = 0;
         const bool have_date = DosDateTimeToUtc(info.dosDate, &date);
-        if (!have_date)
-            LogMessage("fontDate: invalid %08lX for %s\r", info.dosDate, result->file_name.c_str());
+        if (!have_date) {
+            char line[kPathBufferSize + 64];
+            std::snprintf(line, sizeof line, "fontDate: invalid %08lX for %s", info.dosDate,
+                          result->file_name.c_str());
+            LogLine(line);
+        }
         WriteFont(folder, data, have_date, date, result);
     }
 
@@ -258,6 +282,10 @@ const char* DescribeFontSkipReason(FontSkipReason reason) {
             return "cannot be written";
     }
     return "";
+}
+
+void SetFontInstallVoice(const FontInstallVoice& voice) {
+    Voice() = voice;
 }
 
 void InstallFontsFromArchive(const char* archive_path) {

@@ -65,6 +65,17 @@ struct FontEntryResult {
 
 using FontEntryCallback = std::function<void(const FontEntryResult&)>;
 
+// Where the installer speaks: the message for a font whose name is taken
+// and the log lines (the fonts folder, an invalid date), given without a
+// line end. Empty members use the message service and log of
+// support/messages.h and support/log.h; the Mac form puts its own alerts
+// and log in their place. Process-wide; set before installing.
+struct FontInstallVoice {
+    std::function<void(const char* file_name)> already_installed;
+    std::function<void(const std::string& line)> log;
+};
+void SetFontInstallVoice(const FontInstallVoice& voice);
+
 // Installs into the platform's per-user fonts folder (created when missing).
 // An archive that is missing or no ZIP file does nothing.
 void InstallFontsFromArchive(const char* archive_path);

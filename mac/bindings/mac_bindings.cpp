@@ -6,6 +6,7 @@
 
 #include "host/sdk/services.h"
 #include "host/sdk/session.h"
+#include "mac/mac_alerts.h"
 #include "mac/mac_folders.h"
 #include "mac/mac_log.h"
 #include "mac/plist_prefs.h"
@@ -152,6 +153,14 @@ void BindMacFlows(MacServices* services) {
         TryFontWith(query, MacSamplerSettings(), MacPreviewDownload(request));
     };
     services->revert_frames = [](const char* query) { RevertFrames(query); };
+    // The installer speaks through the Mac form's alerts and log, keyed by
+    // the Mac string dictionary, like the rest of the purchase window.
+    FontInstallVoice voice;
+    voice.already_installed = [](const char* file_name) {
+        ShowMessage("fontInstalledErr", file_name);
+    };
+    voice.log = [](const std::string& line) { MacLogText(line); };
+    SetFontInstallVoice(voice);
     services->install_fonts = [](const char* archive) { InstallFontsFromArchive(archive); };
     services->enter_modal_state = [] {
         ModalStates().push_back(std::make_unique<AcquireModalDialogState>());

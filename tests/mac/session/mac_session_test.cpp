@@ -27,6 +27,7 @@
 #include "mac/vendor_addresses.h"
 #include "platform/folders.h"
 #include "platform/fs.h"
+#include "support/file_utils.h"
 #include "testing/shop/shop.h"
 #include "tests/sampling/host_document.h"
 
@@ -209,6 +210,35 @@ TEST_F(MacSessionTest, TryRevertHomepageAndPurchaseThroughTheSamplerWindow) {
     saved.Open(MacPrefs().path(), "");
     EXPECT_TRUE(saved.HasString("tryFrame"));
     EXPECT_EQ(downloads.path(), saved.GetString("downloadTo", ""));
+}
+
+TEST_F(MacSessionTest, FontsBoughtAgainAreToldInTheMacAlertsAndLoggedInTheMacLog) {
+    MacPrefs().SetString("downloadTo", downloads.path(), false);
+    ToggleSamplerWindow();
+    ASSERT_TRUE(TryController::isVisible());
+    HeadlessWebView& page = *mac.nibs.lastTryWebView();
+    const auto buy_all = [&] {
+        mac.application.queueModalStep([&] { EXPECT_TRUE(BuyPage().clickLink("download-all")); });
+        mac.application.queueModalStep([&] { ClickClose(); });
+        ASSERT_TRUE(page.clickLink("cart"));
+    };
+    buy_all();
+    mac.alerts.clear();
+    buy_all();
+
+    // Each font already there is told once, in the Mac form's own words.
+    const auto fonts = shop->catalogue().OpenTypeFonts();
+    ASSERT_FALSE(fonts.empty());
+    ASSERT_EQ(fonts.size(), mac.alerts.shown().size());
+    for (std::size_t i = 0; i < fonts.size(); ++i)
+        EXPECT_EQ("The font '" + fonts[i]->file_name() + "' is already installed!",
+                  mac.alerts.shown()[i].message);
+    std::uint32_t size = 0;
+    char* log = ReadWholeFile(MacLogPath().c_str(), &size);
+    ASSERT_NE(nullptr, log);
+    const std::string text(log, size);
+    std::free(log);
+    EXPECT_NE(std::string::npos, text.find(": " + FontsFolder() + "\n")) << text;
 }
 
 TEST_F(MacSessionTest, CartAnswersThatAreNoArchiveOrBreakOffInstallNothing) {
