@@ -15,8 +15,10 @@ enum RegistryHive {
 };
 
 struct RegistryWrite {
-    bool key_opened = false;  // false: the key is missing or not writable
-    long result = 0;          // the system's code of the write (0 success)
+    bool key_opened = false;  // false: the key is missing
+    long result = 0;          // the system's code of the write (0 success; the
+                              // code of access denied for a key this user
+                              // cannot write)
 };
 
 // Opens the existing key for writing and sets the value; nothing is created.

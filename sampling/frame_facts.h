@@ -33,7 +33,7 @@ struct StoryFacts {
     std::int32_t length = 0;
     // The story's leading text as UTF-16. The core takes at most 256
     // characters before the end marker, so min(length - 1, 512) units are
-    // always enough; fewer are taken as the end of the text.
+    // always enough; fewer than length - 1 mean that the text goes on.
     std::u16string text;
     // Each of the following is left at its zero value when the host cannot
     // read it.

@@ -59,11 +59,17 @@ bool SurvivesAsLabel(TextData& record) {
 
 int RecordStory(TextData& record, const StoryFacts& story) {
     if (story.length <= 1) return 0;
+    bool whole = false;
+    std::string sample =
+        StorySampleUtf8(story.text.data(), story.text.size(), story.length, &whole);
+    // Once the frame is replaced its label is the only copy of the text, and
+    // a restore brings back exactly the sample: a story longer than that
+    // would lose its rest, so such a frame is not tried and keeps its text.
+    if (!whole) return 0;
     record.SetFontSize(story.point_size);
     record.SetInt(kKeyTextSwatch, story.colour_swatch);
     record.SetString(kKeyPostScriptName,
                      Utf8Prefix(story.postscript_name, kValueMaxLength).c_str());
-    std::string sample = StorySampleUtf8(story.text.data(), story.text.size(), story.length);
     record.SetString(kKeyText, PercentEncode(sample.data(), sample.size()).c_str());
     return 1;
 }

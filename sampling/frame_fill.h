@@ -8,7 +8,9 @@
 // recorded.
 //
 // The result is 1 when the frame can be tried, 0 when not: no usable id (see
-// shop_id.h), no label and no reachable non-empty story, a label longer than
+// shop_id.h), no label and no reachable non-empty story, a story whose text
+// the label cannot keep whole (more than 256 characters or 255 bytes of
+// UTF-8: a restore would bring back only its beginning), a label longer than
 // 2047 bytes, or a record that would not read back whole from its label (a
 // label of 2048 bytes or more, "&" or "?" inside a key or value). A frame
 // that is not tried keeps its text; nothing may replace it then.
@@ -26,7 +28,7 @@ int FillFromFrame(TextData& record, const FrameSource& frame);
 
 // The story part of the fill: "fontsize", "textUID", "ps0" (at most 255
 // bytes) and "text" (see utf8_text.h for what is kept). 0, with nothing set,
-// for a story that holds only its end marker.
+// for a story that holds only its end marker or more text than the sample.
 int RecordStory(TextData& record, const StoryFacts& story);
 
 }  // namespace glyphoria

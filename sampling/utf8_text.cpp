@@ -56,11 +56,14 @@ std::string Utf8Prefix(const std::string& text, std::size_t max_bytes) {
 }
 
 std::string StorySampleUtf8(const char16_t* units, std::size_t unit_count,
-                            std::int32_t story_length) {
+                            std::int32_t story_length, bool* whole) {
     std::string out;
+    if (whole) *whole = story_length <= 1;
     if (!units || story_length <= 1) return out;
+    const std::size_t text_units = static_cast<std::size_t>(story_length - 1);
     // Everything before the end marker, as far as the caller handed it over.
-    std::size_t available = std::min(unit_count, static_cast<std::size_t>(story_length - 1));
+    std::size_t available = std::min(unit_count, text_units);
+    std::size_t taken = 0;
     std::size_t characters = 0;
     for (std::size_t i = 0; i < available && characters < kSampleMaxCharacters; ++characters) {
         char32_t cp = units[i++];
@@ -74,7 +77,9 @@ std::string StorySampleUtf8(const char16_t* units, std::size_t unit_count,
             out.resize(before);
             break;
         }
+        taken = i;
     }
+    if (whole) *whole = taken == text_units;
     return out;
 }
 

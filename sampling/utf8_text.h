@@ -30,8 +30,10 @@ std::string Utf8Prefix(const std::string& text, std::size_t max_bytes);
 
 // The sample of a story whose total length (with its end marker) is
 // story_length, given its leading UTF-16 units. Units beyond what is passed
-// are simply not there; story_length <= 1 gives an empty sample.
+// are simply not there; story_length <= 1 gives an empty sample. whole, when
+// given, tells whether the sample holds every character before the end
+// marker (an empty story is whole).
 std::string StorySampleUtf8(const char16_t* units, std::size_t unit_count,
-                            std::int32_t story_length);
+                            std::int32_t story_length, bool* whole = nullptr);
 
 }  // namespace glyphoria

@@ -37,8 +37,12 @@ bool IsConfigurationDocument(const char* document) {
 int ApplyRemoteConfiguration(const char* document) {
     int stored = 0;
     for (const char* key : kConfigKeys) {
-        char value[kValueBufferSize] = "";
-        if (GetElementText(document, key, value, sizeof value) <= 0) continue;
+        // One byte more than a value may have, so that a longer one is seen
+        // and skipped: cut, an address would name another page (or another
+        // renderer) and would replace the good one stored.
+        char value[kValueBufferSize + 1] = "";
+        const int length = GetElementText(document, key, value, sizeof value);
+        if (length <= 0 || static_cast<std::size_t>(length) > kValueMaxLength) continue;
         // The store refuses values that would break its lines; such a value
         // is simply not taken, like a missing one.
         if (Prefs().SetString(kGeneralSection, key, value) == 0) ++stored;

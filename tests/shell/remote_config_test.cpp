@@ -25,6 +25,12 @@ TEST(RemoteConfigTest, TakesPresentNonEmptyValuesOfTheFiveKeys) {
         const char* homepage;
         int stored;
     };
+    // A value of 255 bytes is taken whole; one byte more would have to be
+    // cut into another address and is not taken at all.
+    const std::string fits = "http://s.test/" + std::string(241, 'f');
+    const std::string too_long = "http://h.test/" + std::string(242, 'h');
+    const std::string limits =
+        "<g><search>" + fits + "</search><homepage>" + too_long + "</homepage></g>";
     const Case cases[] = {
         {"all",
          "<g><search>S</search><homepage>H</homepage><cartUrl>C</cartUrl>"
@@ -37,6 +43,7 @@ TEST(RemoteConfigTest, TakesPresentNonEmptyValuesOfTheFiveKeys) {
          "old home", 0},
         {"a line break", "<g><search>a\r\nb=c</search></g>", "old search", "old home", 0},
         {"not a document", "", "old search", "old home", 0},
+        {"longer than 255 bytes", limits.c_str(), fits.c_str(), "old home", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
