@@ -23,12 +23,12 @@ int FillFromLabel(TextData& record, const std::string& label) {
     return 1;
 }
 
-int FillFromText(TextData& record, const FrameSource& frame) {
+int FillFromText(TextData& record, const FrameSource& frame, bool* text_too_long) {
     int result = 0;
     StoryFacts story;
     StoryAccess access = frame.ReadStory(&story);
     if (access != StoryAccess::kNoStory) {
-        if (access == StoryAccess::kRead) result = RecordStory(record, story);
+        if (access == StoryAccess::kRead) result = RecordStory(record, story, text_too_long);
         record.SetInt(kKeyFillSwatch, frame.FillSwatch());
     }
     FrameSize size = frame.Bounds();
@@ -57,7 +57,8 @@ bool SurvivesAsLabel(TextData& record) {
 
 }  // namespace
 
-int RecordStory(TextData& record, const StoryFacts& story) {
+int RecordStory(TextData& record, const StoryFacts& story, bool* text_too_long) {
+    if (text_too_long) *text_too_long = false;
     if (story.length <= 1) return 0;
     bool whole = false;
     std::string sample =
@@ -65,7 +66,10 @@ int RecordStory(TextData& record, const StoryFacts& story) {
     // Once the frame is replaced its label is the only copy of the text, and
     // a restore brings back exactly the sample: a story longer than that
     // would lose its rest, so such a frame is not tried and keeps its text.
-    if (!whole) return 0;
+    if (!whole) {
+        if (text_too_long) *text_too_long = true;
+        return 0;
+    }
     record.SetFontSize(story.point_size);
     record.SetInt(kKeyTextSwatch, story.colour_swatch);
     record.SetString(kKeyPostScriptName,
@@ -74,13 +78,15 @@ int RecordStory(TextData& record, const StoryFacts& story) {
     return 1;
 }
 
-int FillFromFrame(TextData& record, const FrameSource& frame) {
+int FillFromFrame(TextData& record, const FrameSource& frame, bool* text_too_long) {
+    if (text_too_long) *text_too_long = false;
     // Without a usable id there is no request and no preview file to make;
     // checked first so that such a try changes nothing.
     if (!IsUsableShopId(record.GetString(kKeyId))) return 0;
     record.set_frame(frame.Ref());
     const std::string label = frame.Label();
-    int result = label.empty() ? FillFromText(record, frame) : FillFromLabel(record, label);
+    int result =
+        label.empty() ? FillFromText(record, frame, text_too_long) : FillFromLabel(record, label);
     return result && SurvivesAsLabel(record) ? 1 : 0;
 }
 

@@ -24,11 +24,13 @@ namespace glyphoria {
 // Longest frame label read back into a record.
 constexpr std::size_t kFrameLabelMaxLength = TextData::kQuerySize - 1;
 
-int FillFromFrame(TextData& record, const FrameSource& frame);
+// *text_too_long (when given) tells whether the frame was refused because
+// its text is longer than the label keeps, so the caller can say so.
+int FillFromFrame(TextData& record, const FrameSource& frame, bool* text_too_long = nullptr);
 
 // The story part of the fill: "fontsize", "textUID", "ps0" (at most 255
 // bytes) and "text" (see utf8_text.h for what is kept). 0, with nothing set,
 // for a story that holds only its end marker or more text than the sample.
-int RecordStory(TextData& record, const StoryFacts& story);
+int RecordStory(TextData& record, const StoryFacts& story, bool* text_too_long = nullptr);
 
 }  // namespace glyphoria

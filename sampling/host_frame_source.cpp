@@ -108,10 +108,11 @@ bool HostSwatchSource::Describe(int uid, SwatchFacts* facts) const {
     return true;
 }
 
-int FillFromSelection(TextData& record, const UIDList& frames, int32 index) {
+int FillFromSelection(TextData& record, const UIDList& frames, int32 index, bool* text_too_long) {
+    if (text_too_long) *text_too_long = false;
     if (index < 0 || index >= frames.Length()) return 0;
     HostFrameSource frame(frames.GetRef(index));
-    return FillFromFrame(record, frame);
+    return FillFromFrame(record, frame, text_too_long);
 }
 
 }  // namespace glyphoria

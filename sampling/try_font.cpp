@@ -56,12 +56,22 @@ void TryFontWith(const char* try_argument, const SamplerSettings& settings,
     UIDList frames = QuerySelectedFrames();
     LogMessage("selectedFrames: %d\r", static_cast<int>(frames.Length()));
     int tried = 0;
+    int too_long = 0;
     for (int32 i = 0; i < frames.Length(); ++i) {
         TextData record(try_argument);
-        if (!FillFromSelection(record, frames, i)) continue;
+        bool text_too_long = false;
+        if (!FillFromSelection(record, frames, i, &text_too_long)) {
+            too_long += text_too_long ? 1 : 0;
+            continue;
+        }
         tried += TryOneFrame(document, record, settings, download);
     }
-    if (tried == 0) ShowMessage("noselection");
+    // Frames left alone for their long text are named as such: asking the
+    // user to select text frames would only puzzle.
+    if (too_long > 0)
+        ShowMessage("textTooLong", too_long);
+    else if (tried == 0)
+        ShowMessage("noselection");
 }
 
 void TryFont(const char* try_argument) {

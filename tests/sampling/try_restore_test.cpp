@@ -61,6 +61,34 @@ TEST_F(TryRestoreTest, AFrameWhosePreviewFailsStaysAndLeavesNoStep) {
     EXPECT_EQ("ok", messages[0].button_keys[0]);
 }
 
+TEST_F(TryRestoreTest, AFrameWithMoreTextThanTheLabelKeepsStaysAndTheUserIsToldWhy) {
+    const std::string long_text(300, 'x');
+    Open(R"({"spreads": [{"bounds": [0, 0, 600, 400], "layers": [{"items": [
+      {"type": "text", "name": "short", "bounds": [0, 0, 100, 100],
+       "story": {"runs": [{"text": "Short"}]}},
+      {"type": "text", "name": "long", "bounds": [0, 200, 100, 300],
+       "story": {"runs": [{"text": ")" +
+         long_text + R"("}]}}]}]}]})");
+    const UID long_frame = Frame("long");
+    Select({"short", "long"});
+    TryFontWith("id=5", PictureDownload());
+    // The short frame was tried; the long one keeps its whole text.
+    EXPECT_EQ(1u, Pictures().size());
+    EXPECT_EQ(1u, urls.size());
+    ASSERT_TRUE(doc->IsValidUID(long_frame));
+    EXPECT_EQ(long_text + "\r", StoryText(long_frame));  // with its end marker
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ("textTooLong", messages[0].text);
+
+    // Alone, it is not mistaken for a selection without text frames.
+    messages.clear();
+    Select({"long"});
+    TryFontWith("id=5", PictureDownload());
+    EXPECT_EQ(long_text + "\r", StoryText(long_frame));  // with its end marker
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ("textTooLong", messages[0].text);
+}
+
 TEST_F(TryRestoreTest, ATryWithoutIdChangesNothing) {
     for (const char* argument : {"", "psname=Foo", "id=", "id=../x"}) {
         SCOPED_TRACE(argument);
