@@ -69,8 +69,14 @@ void SaveFirstResponseCopy(platform::InternetRequest* request) {
 
 bool DownloadFolder(char* path, std::size_t cap) {
     path[0] = '\0';
-    Prefs().GetString(kGeneralSection, "downloadFolder", path,
-                      cap < kValueBufferSize ? cap : kValueBufferSize);
+    const std::size_t room = cap < kValueBufferSize ? cap : kValueBufferSize;
+    const int length = Prefs().GetString(kGeneralSection, "downloadFolder", path, room);
+    // A chosen folder that does not fit is refused, not cut: its beginning
+    // may name another folder, and the archive would land there unseen.
+    if (length > 0 && static_cast<std::size_t>(length) >= room) {
+        path[0] = '\0';
+        return false;
+    }
     if (path[0]) return true;
     // No folder chosen: the user's downloads folder, never a drive's root.
     if (!platform::GetShellFolder(platform::kFolderDownloads, path, cap)) return false;

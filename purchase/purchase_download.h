@@ -34,7 +34,9 @@ int ProbePurchase(const char* address, char* file_name, std::size_t cap = kValue
 // "downloadFolder" (section "General"), or the user's downloads folder when
 // that is empty. An existing file of that name is replaced whole (written
 // beside it first, then renamed). False when the name is not a plain file
-// name or the file cannot be written; nothing is shown.
+// name, the chosen folder is longer than the setting's 255 bytes (never cut
+// into another folder's name) or the file cannot be written; nothing is
+// shown.
 bool SaveToDownloadFolder(const void* bytes, std::size_t length, const char* file_name);
 
 // The file name of a Content-Disposition value: the text between

@@ -152,8 +152,8 @@ TEST_F(Purchase, HostileFileNamesAreRefused) {
 
 TEST_F(Purchase, BuySavesTheArchive) {
     const std::string archive = "PK\x03\x04" + std::string(50000, 'z');
-    std::string url =
-        Serve("/download/1", {"application/zip", "attachment; filename=\"Order1234.zip\"", archive});
+    std::string url = Serve("/download/1",
+                            {"application/zip", "attachment; filename=\"Order1234.zip\"", archive});
     ASSERT_TRUE(glyphoria::testing::WriteFileBytes(folder_ + "/Order1234.zip", "older archive"));
     EXPECT_EQ(1, DoBuy(url.c_str()));
     EXPECT_EQ(2, Hits("/download/1"));
@@ -194,8 +194,21 @@ TEST_F(Purchase, FailuresAfterTheProbeAreReported) {
     SetFolder(parent_.path() + "/no/such/folder");
     EXPECT_EQ(1,
               DoBuy(Serve("/download/3", {"application/zip", "filename=\"F.zip\"", "PK"}).c_str()));
+
+    // A chosen folder longer than the setting's 255 bytes is not cut into
+    // another folder's name, even when its first 255 bytes name one.
+    const std::string prefix = parent_.path() + "/";
+    ASSERT_LT(prefix.size(), 200u);
+    const std::string cut = prefix + std::string(254 - prefix.size(), 'c') + "/";
+    ASSERT_EQ(255u, cut.size());
+    std::filesystem::create_directories(cut + "sub");
+    SetFolder(cut + "sub");
+    EXPECT_EQ(1,
+              DoBuy(Serve("/download/4", {"application/zip", "filename=\"G.zip\"", "PK"}).c_str()));
+    EXPECT_EQ(std::set<std::string>({"sub"}), FilesIn(cut));
     EXPECT_EQ(
-        std::vector<std::string>({"Download error for 'Lost.zip'!", "Download error for 'F.zip'!"}),
+        std::vector<std::string>({"Download error for 'Lost.zip'!", "Download error for 'F.zip'!",
+                                  "Download error for 'G.zip'!"}),
         messages_);
 }
 
