@@ -31,19 +31,6 @@ using platform::win32::Widen;
 
 // --- Lookup ---------------------------------------------------------------
 
-const char* LanguageSuffix(int code) {
-    switch (code) {
-        case 3:
-            return "_D";
-        case 1:
-            return "_F";
-        case 5:
-            return "_N";
-        default:
-            return nullptr;
-    }
-}
-
 const char* TextOf(const platform::ResourceBytes& found) {
     const char* text = reinterpret_cast<const char*>(found.data);
     if (found.size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) text += 3;
@@ -100,7 +87,8 @@ const char* FindWindowDescription(const char* name) {
     if (!name || !*name) return nullptr;
     platform::ResourceBytes found;
     if (platform::FindModuleResource(name, "XML", &found)) return TextOf(found);
-    if (const char* suffix = LanguageSuffix(LanguageCode())) {
+    const char* suffix = LanguageSuffix(LanguageCode());
+    if (*suffix) {
         std::string localized = std::string(name) + suffix;
         if (platform::FindModuleResource(localized.c_str(), "XML", &found)) return TextOf(found);
     }

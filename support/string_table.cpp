@@ -22,19 +22,6 @@ constexpr int kNoMemory = -108;
 int g_language_code = 0;
 char* g_table = nullptr;
 
-const char* LanguageSuffix(int code) {
-    switch (code) {
-        case 3:
-            return "_D";
-        case 1:
-            return "_F";
-        case 5:
-            return "_N";
-        default:
-            return "";
-    }
-}
-
 // The table text with two zero bytes after it, as the resource loader
 // delivers it, so a table without a terminator of its own is still safe.
 int Adopt(const char* bytes, std::size_t size) {
@@ -78,6 +65,19 @@ void FormatOf(const char* key, char* format, std::size_t cap) {
 }
 
 }  // namespace
+
+const char* LanguageSuffix(int code) {
+    switch (code) {
+        case 3:
+            return "_D";
+        case 1:
+            return "_F";
+        case 5:
+            return "_N";
+        default:
+            return "";
+    }
+}
 
 void SetLanguageCode(int code) {
     g_language_code = code;

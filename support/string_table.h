@@ -15,6 +15,9 @@ namespace glyphoria {
 // else English ("_E"). The Windows form runs with 0.
 void SetLanguageCode(int code);
 int LanguageCode();
+// The resource-name suffix of a language code: "_D" for 3, "_F" for 1,
+// "_N" for 5, "" for any other.
+const char* LanguageSuffix(int code);
 
 // (Re)loads the table: the resource "MyStrings" of type "xml" in the user's
 // interface language, else "MyStrings" + the code's suffix, else
