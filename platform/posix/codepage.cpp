@@ -19,6 +19,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/utf16_units.h"
+
 namespace glyphoria::platform {
 
 namespace {
@@ -128,20 +130,6 @@ char16_t* AsciiToWide(const char* text, std::size_t n) {
         out.Push(byte < 0x80 ? static_cast<char16_t>(byte) : kReplacement);
     }
     return out.Release();
-}
-
-// Units of the character at text[i]: 2 for a surrogate pair, else 1.
-std::size_t CharUnits(const char16_t* text, std::size_t i, std::size_t n) {
-    char16_t unit = text[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-        return 2;
-    }
-    return 1;
-}
-
-bool IsSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDFFF;
 }
 
 }  // namespace

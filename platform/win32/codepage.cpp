@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/utf16_units.h"
 #include "platform/win32/windows_api.h"
 
 namespace glyphoria::platform {
@@ -27,20 +28,6 @@ char16_t* AsciiToWide(const char* text, std::size_t n) {
     }
     out[n] = 0;
     return out;
-}
-
-// Units of the character at text[i]: 2 for a surrogate pair, else 1.
-std::size_t CharUnits(const char16_t* text, std::size_t i, std::size_t n) {
-    char16_t unit = text[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-        return 2;
-    }
-    return 1;
-}
-
-bool IsSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDFFF;
 }
 
 // UTF-8 (and UTF-7) take neither a default character nor the best-fit flag.
@@ -86,8 +73,8 @@ char16_t* MultiByteToWide(const char* text, long len, unsigned code_page) {
     // page's own default character instead of failing the whole text.
     int units = MultiByteToWideChar(code_page, 0, text, static_cast<int>(n), nullptr, 0);
     if (units <= 0) return AsciiToWide(text, n);
-    auto* out =
-        static_cast<char16_t*>(std::malloc((static_cast<std::size_t>(units) + 1) * sizeof(char16_t)));
+    auto* out = static_cast<char16_t*>(
+        std::malloc((static_cast<std::size_t>(units) + 1) * sizeof(char16_t)));
     if (!out) return nullptr;
     MultiByteToWideChar(code_page, 0, text, static_cast<int>(n), reinterpret_cast<wchar_t*>(out),
                         units);
