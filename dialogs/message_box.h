@@ -1,6 +1,6 @@
 // The toolkit's message box: the dialog template "MsgBox" filled with the
 // message service's texts and buttons (support/messages.h decides what a box
-// says; platform/message_ui.h hands it here on Windows).
+// says; on Windows it is the platform's message box form, forms.h).
 //
 // Beeps, disables the host's main window while the box runs (restored
 // afterwards, with the focus), titles the box "Glyphoria" and shows the main

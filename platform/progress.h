@@ -9,10 +9,14 @@
 // window simply waits for the user. All procedures run on the calling thread.
 // One window at a time.
 //
-// Windows: the "URLData" dialog (bar control 3, cancel button 2) with a
-// window timer. POSIX: ticks paced on absolute deadlines (no drift); a bar on
-// standard error when it is a terminal (bytes, total, rate), nothing
-// otherwise; Ctrl-C cancels (the previous SIGINT handler is put back after).
+// Who shows the window is a form that can be set (SetProgressForm). The
+// platform's own: POSIX paces ticks on absolute deadlines (no drift), draws
+// a bar on standard error when it is a terminal (bytes, total, rate), nothing
+// otherwise, and Ctrl-C cancels (the previous SIGINT handler is put back
+// after). Windows has no window below the dialog toolkit: until a layer
+// above sets its form, RunProgress fails at once without calling start. The
+// Windows module and programs set the toolkit's "URLData" dialog at start-up
+// (dialogs/forms.h), so this layer never depends on the toolkit.
 #pragma once
 
 #include <cstdint>
@@ -56,5 +60,18 @@ void CancelProgress();
 // and after every tick (every 10 ms while the window waits without a timer).
 // An empty hook removes it.
 void SetProgressHook(const ProgressProc& hook);
+
+struct ProgressForm {
+    int (*run)(const ProgressProc& start, const ProgressProc& tick);
+    void (*cancel)();  // as CancelProgress: any thread, signal handlers too
+};
+
+// The form RunProgress and CancelProgress use from now on; null puts the
+// platform's own back. The form must outlive its use.
+void SetProgressForm(const ProgressForm* form);
+const ProgressForm& PlatformProgressForm();
+
+// For forms: runs the test hook, if one is set, on their window.
+void RunProgressHook(ProgressWindow& window);
 
 }  // namespace glyphoria::platform

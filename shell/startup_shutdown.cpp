@@ -11,6 +11,9 @@
 #include "support/log.h"
 #include "support/prefs_store.h"
 #include "support/string_table.h"
+#ifdef _WIN32
+#include "dialogs/forms.h"
+#endif
 
 namespace glyphoria {
 
@@ -20,6 +23,10 @@ MyStartupShutdown::MyStartupShutdown(IPMUnknown* boss)
 MyStartupShutdown::~MyStartupShutdown() = default;
 
 void MyStartupShutdown::Startup() {
+#ifdef _WIN32
+    // Before anything can show a box or run a transfer.
+    InstallDialogForms();
+#endif
     InterfacePtr<IPlugInResourceAccess> access(QueryPlugInResourceAccess(GlyphoriaPluginID()));
     if (access)
         SetPlugInModule(access->GetModuleHandle(), access->GetPlugInFile().GetPath().c_str());

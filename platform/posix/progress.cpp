@@ -11,7 +11,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <mutex>
 
 #include "platform/posix/progress_line.h"
 #include "platform/progress.h"
@@ -26,14 +25,6 @@ constexpr int kMaxLateTicks = 10;
 
 volatile sig_atomic_t g_cancel = 0;
 std::atomic<bool> g_running{false};
-
-std::mutex g_hook_mutex;
-ProgressProc g_hook;
-
-ProgressProc CurrentHook() {
-    std::lock_guard<std::mutex> lock(g_hook_mutex);
-    return g_hook;
-}
 
 extern "C" void OnInterrupt(int) {
     g_cancel = 1;
@@ -134,22 +125,11 @@ bool Closing(TerminalWindow& window) {
     return window.ended();
 }
 
-void RunHook(TerminalWindow& window) {
-    if (ProgressProc hook = CurrentHook()) hook(window);
-}
-
-}  // namespace
-
-void CancelProgress() {
+void CancelTerminal() {
     if (g_running.load()) g_cancel = 1;
 }
 
-void SetProgressHook(const ProgressProc& hook) {
-    std::lock_guard<std::mutex> lock(g_hook_mutex);
-    g_hook = hook;
-}
-
-int RunProgress(const ProgressProc& start, const ProgressProc& tick) {
+int RunTerminal(const ProgressProc& start, const ProgressProc& tick) {
     g_cancel = 0;
     g_running = true;
     int result = kProgressFailed;
@@ -157,7 +137,7 @@ int RunProgress(const ProgressProc& start, const ProgressProc& tick) {
         InterruptGuard interrupt;
         TerminalWindow window;
         if (start) start(window);
-        RunHook(window);
+        RunProgressHook(window);
         long long next_ns = 0;
         unsigned interval = 0;
         while (!Closing(window)) {
@@ -173,13 +153,22 @@ int RunProgress(const ProgressProc& start, const ProgressProc& tick) {
             SleepUntil(next_ns);
             if (Closing(window)) break;
             if (interval && tick) tick(window);
-            RunHook(window);
+            RunProgressHook(window);
         }
         result = window.result();
     }
     g_running = false;
     g_cancel = 0;
     return result;
+}
+
+// Constant-initialised: CancelProgress may reach it from a signal handler.
+const ProgressForm kTerminalForm = {&RunTerminal, &CancelTerminal};
+
+}  // namespace
+
+const ProgressForm& PlatformProgressForm() {
+    return kTerminalForm;
 }
 
 }  // namespace glyphoria::platform

@@ -6,6 +6,9 @@
 
 #include "support/log.h"
 #include "tools/glyphoria/subcommand.h"
+#ifdef _WIN32
+#include "dialogs/forms.h"
+#endif
 
 namespace {
 
@@ -19,9 +22,11 @@ void PrintHelp(std::FILE* out) {
                  "       glyphoria --help | COMMAND --help\n\n"
                  "commands:\n");
     std::vector<Subcommand> sorted = Subcommands();
-    std::sort(sorted.begin(), sorted.end(),
-              [](const Subcommand& a, const Subcommand& b) { return std::strcmp(a.name, b.name) < 0; });
-    for (const Subcommand& c : sorted) std::fprintf(out, "  %-16s %s\n", c.name, c.summary);
+    std::sort(sorted.begin(), sorted.end(), [](const Subcommand& a, const Subcommand& b) {
+        return std::strcmp(a.name, b.name) < 0;
+    });
+    for (const Subcommand& c : sorted)
+        std::fprintf(out, "  %-16s %s\n", c.name, c.summary);
     std::fprintf(out, "\nexit status: 0 done, 1 not found or failed, 2 usage error\n");
 }
 
@@ -39,6 +44,9 @@ int main(int argc, char** argv) {
     }
     // The tool speaks for itself on standard output; log lines would mix in.
     glyphoria::SetLogEcho(false);
+#ifdef _WIN32
+    glyphoria::InstallDialogForms();
+#endif
     for (const Subcommand& c : Subcommands()) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
         if (argc >= 3 && (!std::strcmp(argv[2], "--help") || !std::strcmp(argv[2], "-h"))) {

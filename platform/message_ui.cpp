@@ -1,12 +1,15 @@
-// Message boxes on POSIX: there is no window to show, so the box becomes a
-// few lines on standard error and the first button answers.
+// The console form of the message box, and the form set in its place.
 #include "platform/message_ui.h"
 
 #include <cstdio>
 
 namespace glyphoria::platform {
 
-int PresentMessageBox(const MessageBoxContent& box) {
+namespace {
+
+MessageBoxForm g_form = nullptr;
+
+int PresentOnConsole(const MessageBoxContent& box) {
     // fputs, not fprintf: the texts may hold '%' and must print as they are.
     std::fputs("Glyphoria: ", stderr);
     std::fputs(box.text.c_str(), stderr);
@@ -18,6 +21,16 @@ int PresentMessageBox(const MessageBoxContent& box) {
     }
     std::fflush(stderr);
     return 1;
+}
+
+}  // namespace
+
+int PresentMessageBox(const MessageBoxContent& box) {
+    return g_form ? g_form(box) : PresentOnConsole(box);
+}
+
+void SetMessageBoxForm(MessageBoxForm form) {
+    g_form = form;
 }
 
 }  // namespace glyphoria::platform
