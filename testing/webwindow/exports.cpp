@@ -1,11 +1,12 @@
-// The library's exported C entries (webwindow_api.h), thin over WebWindow.
+// The library's exported C entries (webwindow_api.h), thin over the form's
+// WebWindowLibrary (library.h). Both forms of the library build this file.
 #include <algorithm>
 #include <cstring>
 
-#include "testing/webwindow/web_window.h"
+#include "testing/webwindow/library.h"
 #include "testing/webwindow/webwindow_api.h"
 
-using glyphoria::testing::webwindow::WebWindow;
+using glyphoria::testing::webwindow::TheLibrary;
 
 // What leaves the library: an export of the DLL on Windows, a visible
 // symbol elsewhere (exports.map keeps everything else local there).
@@ -22,19 +23,16 @@ extern "C" {
 // the program's main, so the symbol gets its name from an assembler label.
 int32_t glyphoria_webwindow_main(const char* command, intptr_t argument) __asm__("main");
 
-WEBWINDOW_EXPORT int32_t glyphoria_webwindow_main(const char* command,
-                                                                        intptr_t argument) {
-    return WebWindow::Instance().Command(command, argument);
+WEBWINDOW_EXPORT int32_t glyphoria_webwindow_main(const char* command, intptr_t argument) {
+    return TheLibrary().Command(command, argument);
 }
 
-WEBWINDOW_EXPORT int32_t glyphoria_webwindow_act(const char* action,
-                                                                       const char* argument) {
-    return WebWindow::Instance().Act(action, argument);
+WEBWINDOW_EXPORT int32_t glyphoria_webwindow_act(const char* action, const char* argument) {
+    return TheLibrary().Act(action, argument);
 }
 
-WEBWINDOW_EXPORT size_t glyphoria_webwindow_record(char* buffer,
-                                                                         size_t capacity) {
-    std::string record = WebWindow::Instance().Record();
+WEBWINDOW_EXPORT size_t glyphoria_webwindow_record(char* buffer, size_t capacity) {
+    std::string record = TheLibrary().Record();
     if (buffer && capacity > 0) {
         size_t count = std::min(record.size(), capacity - 1);
         std::memcpy(buffer, record.data(), count);
@@ -43,9 +41,8 @@ WEBWINDOW_EXPORT size_t glyphoria_webwindow_record(char* buffer,
     return record.size();
 }
 
-WEBWINDOW_EXPORT int32_t glyphoria_webwindow_control(const char* setting,
-                                                                           const char* value) {
-    return WebWindow::Instance().Control(setting, value);
+WEBWINDOW_EXPORT int32_t glyphoria_webwindow_control(const char* setting, const char* value) {
+    return TheLibrary().Control(setting, value);
 }
 
 }  // extern "C"

@@ -27,6 +27,8 @@
 //       "revert"        "doRevert" with the page's revert argument.
 //       "homepage"      "doHomepage" with the page's homepage link.
 //       "newWindow"     "doNewWindow" with the argument.
+//       "wait"          1 when a page is shown, else -1 (the form over a real
+//                       engine waits for its page here).
 //       "buy"           fetches the cart (the page's cart link) and picks a
 //                       download link: the first one for an empty argument,
 //                       the argument itself when it is an address, else the

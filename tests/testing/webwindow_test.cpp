@@ -1,88 +1,26 @@
 // The web-window library as the plug-in meets it: loaded with dlopen by its
 // path, driven through "main", calling back through the plug-in's callback.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
-#include <map>
-#include <mutex>
-#include <sstream>
 
 #include "testing/shop/pages.h"
 #include "testing/webwindow/webwindow_api.h"
+#include "tests/testing/fake_plugin.h"
 #include "tests/testing/standin_test_support.h"
 
 namespace glyphoria::testing::standin {
 namespace {
 
-// What the test plays as the plug-in: every callback is kept, and the
-// answers can be set per command.
-struct FakePlugin {
-    struct Call {
-        std::string command;
-        bool null_argument;
-        std::string argument;  // the string, or the key of a KeyValueArgs
-    };
-    std::mutex mutex;
-    std::vector<Call> calls;
-    std::map<std::string, int32_t> answers;
-    std::map<std::string, std::string> prefs;
-    size_t write_bytes = 0;  // when set, value commands write this many 'x' and a NUL
-
-    static FakePlugin& Get() {
-        static FakePlugin plugin;
-        return plugin;
-    }
-
-    static int32_t Callback(const char* command, intptr_t argument) {
-        FakePlugin& self = Get();
-        std::lock_guard<std::mutex> lock(self.mutex);
-        std::string name = command ? command : "";
-        bool value_command =
-            name == "prefString" || name == "langString" || name == "setPrefString";
-        Call call{name, argument == 0, ""};
-        if (argument && value_command) {
-            auto* args = reinterpret_cast<GlyphoriaKeyValueArgs*>(argument);
-            call.argument = args->key;
-            if (name == "setPrefString") self.prefs[args->key] = args->value;
-            if (self.write_bytes) {
-                std::memset(args->value, 'x', self.write_bytes);
-                args->value[self.write_bytes] = '\0';
-            } else if (name == "prefString" && self.prefs.count(args->key)) {
-                std::strcpy(args->value, self.prefs[args->key].c_str());
-            } else if (name == "langString") {
-                std::strcpy(args->value, ("text of " + std::string(args->key)).c_str());
-            }
-        } else if (argument) {
-            call.argument = reinterpret_cast<const char*>(argument);
-        }
-        self.calls.push_back(call);
-        auto answer = self.answers.find(name);
-        return answer == self.answers.end() ? 0 : answer->second;
-    }
-
-    void Reset() {
-        std::lock_guard<std::mutex> lock(mutex);
-        calls.clear();
-        answers.clear();
-        prefs.clear();
-        write_bytes = 0;
-    }
-};
-
 class WebWindowTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         shop_ = StartShop().release();
-        library_ = dlopen(GLYPHORIA_WEBWINDOW_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(library_, nullptr) << dlerror();
-        main_ = reinterpret_cast<GlyphoriaWebWindowMain>(dlsym(library_, "main"));
-        act_ = reinterpret_cast<GlyphoriaWebWindowAct>(dlsym(library_, "glyphoria_webwindow_act"));
-        record_ = reinterpret_cast<GlyphoriaWebWindowRecord>(
-            dlsym(library_, "glyphoria_webwindow_record"));
-        control_ = reinterpret_cast<GlyphoriaWebWindowControl>(
-            dlsym(library_, "glyphoria_webwindow_control"));
+        ASSERT_TRUE(library_.Load(GLYPHORIA_WEBWINDOW_PATH));
+        main_ = library_.main;
+        act_ = library_.act;
+        record_ = library_.record;
+        control_ = library_.control;
     }
     static void TearDownTestSuite() {
         delete shop_;
@@ -96,8 +34,8 @@ class WebWindowTest : public ::testing::Test {
         FakePlugin::Get().Reset();
     }
 
-    static intptr_t Arg(const char* text) { return reinterpret_cast<intptr_t>(text); }
-    static intptr_t Callback() { return reinterpret_cast<intptr_t>(&FakePlugin::Callback); }
+    static intptr_t Arg(const char* text) { return LibraryEntries::Arg(text); }
+    static intptr_t Callback() { return LibraryEntries::Callback(); }
 
     // Registers the fake plug-in and shows the shop's sampler page.
     void Open() {
@@ -106,29 +44,12 @@ class WebWindowTest : public ::testing::Test {
         ASSERT_EQ(main_("showTryWnd", Arg(start.c_str())), 1);
     }
 
-    static std::vector<std::string> RecordLines() {
-        std::string text(record_(nullptr, 0), '\0');
-        record_(text.data(), text.size() + 1);
-        std::vector<std::string> lines;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-
-    static bool Recorded(const std::string& line) {
-        for (const std::string& each : RecordLines())
-            if (each == line) return true;
-        return false;
-    }
-
-    static std::vector<FakePlugin::Call> Calls() {
-        std::lock_guard<std::mutex> lock(FakePlugin::Get().mutex);
-        return FakePlugin::Get().calls;
-    }
+    static bool Recorded(const std::string& line) { return library_.Recorded(line); }
+    static std::vector<std::string> RecordLines() { return library_.RecordLines(); }
+    static std::vector<FakePlugin::Call> Calls() { return FakePlugin::Get().Calls(); }
 
     static shop::Shop* shop_;
-    static void* library_;
+    static LibraryEntries library_;
     static GlyphoriaWebWindowMain main_;
     static GlyphoriaWebWindowAct act_;
     static GlyphoriaWebWindowRecord record_;
@@ -136,7 +57,7 @@ class WebWindowTest : public ::testing::Test {
 };
 
 shop::Shop* WebWindowTest::shop_ = nullptr;
-void* WebWindowTest::library_ = nullptr;
+LibraryEntries WebWindowTest::library_;
 GlyphoriaWebWindowMain WebWindowTest::main_ = nullptr;
 GlyphoriaWebWindowAct WebWindowTest::act_ = nullptr;
 GlyphoriaWebWindowRecord WebWindowTest::record_ = nullptr;
@@ -200,10 +121,12 @@ TEST_F(WebWindowTest, ShowFetchesTheStartPageAndRecordsIt) {
     for (const std::string& line : RecordLines())
         fetched |= line.rfind("fetch\t" + start + "\t200\ttext/html", 0) == 0;
     EXPECT_TRUE(fetched);
+    EXPECT_EQ(act_("wait", nullptr), 1);
     // An address that cannot be fetched still shows the window, with no page.
     EXPECT_EQ(main_("showTryWnd", Arg("http://127.0.0.1:1/glyphoria")), 0);
     EXPECT_EQ(main_("isTryWndVisible", 0), 1);
     EXPECT_EQ(act_("try", "1001"), -1);
+    EXPECT_EQ(act_("wait", nullptr), -1);
 }
 
 TEST_F(WebWindowTest, PageActionsCallBackWithThePagesArguments) {
