@@ -92,10 +92,18 @@ std::vector<std::string> LastOf(const std::string& kind) {
 // Script words for the library's action names.
 const std::map<std::string, std::string>& ActionNames() {
     static const std::map<std::string, std::string> names = {
-        {"try", "try"},         {"revert", "revert"},          {"homepage", "homepage"},
-        {"buy", "buy"},         {"new-window", "newWindow"},   {"pref", "prefString"},
-        {"lang", "langString"}, {"set-pref", "setPrefString"}, {"host-window", "hostWnd"},
+        {"try", "try"},
+        {"revert", "revert"},
+        {"homepage", "homepage"},
+        {"buy", "buy"},
+        {"new-window", "newWindow"},
+        {"pref", "prefString"},
+        {"lang", "langString"},
+        {"set-pref", "setPrefString"},
+        {"host-window", "hostWnd"},
         {"call", "call"},
+        {"wait", "wait"},
+        {"snapshot", "snapshot"},
     };
     return names;
 }
@@ -104,7 +112,10 @@ bool Act(ScriptContext& ctx, const std::string& word, const std::vector<std::str
     auto act = Entry<GlyphoriaWebWindowAct>("glyphoria_webwindow_act");
     if (!act) return ctx.Error("no web-window library beside a loaded plug-in");
     const std::string& action = ActionNames().at(word);
-    const char* argument = args.size() > 1 ? args[1].c_str() : nullptr;
+    // A picture's file is named like every file of a script: from its folder.
+    const std::string file = word == "snapshot" && args.size() > 1 ? ctx.Path(args[1]) : "";
+    const char* argument =
+        args.size() > 1 ? (file.empty() ? args[1].c_str() : file.c_str()) : nullptr;
     std::int32_t result = act(action.c_str(), argument);
     if (result == -1) {
         std::vector<std::string> note = LastOf("note");
@@ -158,7 +169,8 @@ ScriptVerb gWeb("web",
                 "                       buy [SELECTOR], new-window ADDRESS, pref KEY[=INITIAL],\n"
                 "                       lang KEY[=INITIAL], set-pref KEY=VALUE, host-window,\n"
                 "                       call COMMAND[=TEXT], record, control SETTING [VALUE],\n"
-                "                       load LIBRARY",
+                "                       load LIBRARY; with a real window also wait (for the\n"
+                "                       page) and snapshot FILE.png (the page as shown)",
                 Web);
 
 }  // namespace
