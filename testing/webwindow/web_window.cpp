@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "testing/webwindow/http_fetch.h"
@@ -49,10 +48,6 @@ WebWindowLibrary& TheLibrary() {
     return WebWindow::Instance();
 }
 
-std::string WebWindow::Record() const {
-    return channel_.Record();
-}
-
 WebWindow::Page WebWindow::ShownPage() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return visible_ ? page_ : Page();
@@ -72,35 +67,17 @@ bool WebWindow::Fetched(const std::string& url, std::string* body, std::string* 
     return result.ok && result.status < 400;
 }
 
-int32_t WebWindow::Command(const char* command, intptr_t argument) {
-    if (!command) {
-        channel_.Append({"main", "null", argument ? "set" : "null", "0"});
-        return 0;
-    }
-    std::string name = command;
-    std::string shown = argument ? "set" : "null";
-    int32_t result = 0;
-    if (name == "version") {
-        channel_.SetCallback(reinterpret_cast<GlyphoriaHostCallback>(argument));
-        std::lock_guard<std::mutex> lock(mutex_);
-        result = version_;
-        shown = argument ? "callback" : "null";
-    } else if (name == "isTryWndVisible") {
-        std::lock_guard<std::mutex> lock(mutex_);
-        result = visible_ ? 1 : 0;
-    } else if (name == "showTryWnd") {
-        const char* address = reinterpret_cast<const char*>(argument);
-        if (address) shown = address;
-        result = Show(address);
-    } else if (name == "closeTryWnd") {
-        std::lock_guard<std::mutex> lock(mutex_);
-        visible_ = false;
-    }
-    channel_.Append({"main", name, shown, std::to_string(result)});
-    return result;
+bool WebWindow::WindowVisible() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return visible_;
 }
 
-int32_t WebWindow::Show(const char* address) {
+void WebWindow::CloseWindow() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    visible_ = false;
+}
+
+int32_t WebWindow::ShowWindow(const char* address) {
     if (!address || !*address) return 0;
     std::string html;
     bool arrived = Fetched(address, &html);
@@ -201,20 +178,16 @@ int32_t WebWindow::Buy(const std::string& selector) {
 int32_t WebWindow::Control(const char* setting, const char* value) {
     std::string name = setting ? setting : "";
     std::string text = value ? value : "";
+    if (CommonControl(name, text)) return 1;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (name == "version") {
-        version_ = static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
-    } else if (name == "visible") {
+    if (name == "visible") {
         visible_ = text == "1";
     } else if (name == "caFile") {
         ca_file_ = text;
     } else if (name == "buyFollows") {
         buy_follows_ = text != "0";
-    } else if (name == "clearRecord") {
-        channel_.ClearRecord();
     } else if (name == "reset") {
-        channel_.Reset();
-        version_ = kInterfaceVersion;
+        ResetCommon();
         visible_ = false;
         page_ = Page();
         ca_file_.clear();

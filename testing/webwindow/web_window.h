@@ -24,10 +24,8 @@ class WebWindow final : public WebWindowLibrary {
     // The one window of the loaded library.
     static WebWindow& Instance();
 
-    int32_t Command(const char* command, intptr_t argument) override;
     int32_t Act(const char* action, const char* argument) override;
     int32_t Control(const char* setting, const char* value) override;
-    std::string Record() const override;
 
   private:
     struct Page {
@@ -35,16 +33,16 @@ class WebWindow final : public WebWindowLibrary {
         std::string html;
     };
 
-    int32_t Show(const char* address);
+    int32_t ShowWindow(const char* address) override;
+    bool WindowVisible() override;
+    void CloseWindow() override;
     int32_t Try(const std::string& id);
     int32_t Buy(const std::string& selector);
 
     bool Fetched(const std::string& url, std::string* body, std::string* content_type = nullptr);
     Page ShownPage() const;
 
-    HostChannel channel_;
     mutable std::mutex mutex_;
-    int32_t version_ = kInterfaceVersion;
     bool visible_ = false;
     Page page_;
     std::string ca_file_;

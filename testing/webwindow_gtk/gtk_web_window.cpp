@@ -19,6 +19,7 @@ namespace {
 
 constexpr char kCommandScheme[] = "glyphoria://";
 constexpr char kBlankPage[] = "about:blank";
+constexpr char kDownloadKey[] = "glyphoria-download";
 constexpr int kDefaultWidth = 820;
 constexpr int kDefaultHeight = 760;
 // How much of a remembered window must lie on a screen for its place to be
@@ -70,6 +71,10 @@ struct GtkWebWindow::Download {
     std::string failure;
 };
 
+GtkWebWindow::Download* GtkWebWindow::StateOf(WebKitDownload* download) {
+    return static_cast<Download*>(g_object_get_data(G_OBJECT(download), kDownloadKey));
+}
+
 GtkWebWindow& GtkWebWindow::Instance() {
     // Never destroyed: the engine's signals may still arrive while the
     // process ends.
@@ -77,38 +82,9 @@ GtkWebWindow& GtkWebWindow::Instance() {
     return *window;
 }
 
-std::string GtkWebWindow::Record() const {
-    return channel_.Record();
-}
+// --- The window ------------------------------------------------------------
 
-// --- Commands --------------------------------------------------------------
-
-int32_t GtkWebWindow::Command(const char* command, intptr_t argument) {
-    if (!command) {
-        channel_.Append({"main", "null", argument ? "set" : "null", "0"});
-        return 0;
-    }
-    std::string name = command;
-    std::string shown = argument ? "set" : "null";
-    int32_t result = 0;
-    if (name == "version") {
-        channel_.SetCallback(reinterpret_cast<GlyphoriaHostCallback>(argument));
-        result = version_;
-        shown = argument ? "callback" : "null";
-    } else if (name == "isTryWndVisible") {
-        result = Visible() ? 1 : 0;
-    } else if (name == "showTryWnd") {
-        const char* address = reinterpret_cast<const char*>(argument);
-        if (address) shown = address;
-        result = Show(address);
-    } else if (name == "closeTryWnd") {
-        Close(true);
-    }
-    channel_.Append({"main", name, shown, std::to_string(result)});
-    return result;
-}
-
-int32_t GtkWebWindow::Show(const char* address) {
+int32_t GtkWebWindow::ShowWindow(const char* address) {
     if (!address || !*address) return 0;
     if (!EnsureGtk()) {
         channel_.Note("showTryWnd: no display");
@@ -478,9 +454,8 @@ int32_t GtkWebWindow::Snapshot(const std::string& path) {
 int32_t GtkWebWindow::Control(const char* setting, const char* value) {
     std::string name = setting ? setting : "";
     std::string text = value ? value : "";
-    if (name == "version") {
-        version_ = static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
-    } else if (name == "visible") {
+    if (CommonControl(name, text)) return 1;
+    if (name == "visible") {
         if (text == "1" && window_) gtk_window_present(GTK_WINDOW(window_));
         if (text == "0") Close(true);
     } else if (name == "caFile") {
@@ -490,12 +465,9 @@ int32_t GtkWebWindow::Control(const char* setting, const char* value) {
         buy_follows_ = text != "0";
     } else if (name == "downloadFolder") {
         download_folder_ = text;
-    } else if (name == "clearRecord") {
-        channel_.ClearRecord();
     } else if (name == "reset") {
         Close(false);
-        channel_.Reset();
-        version_ = webwindow::kInterfaceVersion;
+        ResetCommon();
         ca_file_.clear();
         ApplyCertificates();
         buy_follows_ = true;
@@ -610,7 +582,7 @@ void GtkWebWindow::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download
     auto* state = new Download;
     const char* uri = webkit_uri_request_get_uri(webkit_download_get_request(download));
     state->address = uri ? uri : "";
-    g_object_set_data_full(G_OBJECT(download), "glyphoria-download", state,
+    g_object_set_data_full(G_OBJECT(download), kDownloadKey, state,
                            [](gpointer data) { delete static_cast<Download*>(data); });
     g_signal_connect(download, "decide-destination", G_CALLBACK(OnDecideDestination), self);
     g_signal_connect(download, "failed", G_CALLBACK(OnDownloadFailed), self);
@@ -620,8 +592,8 @@ void GtkWebWindow::OnDownloadStarted(WebKitWebContext*, WebKitDownload* download
 gboolean GtkWebWindow::OnDecideDestination(WebKitDownload* download, gchar* suggested,
                                            gpointer self) {
     auto* window = static_cast<GtkWebWindow*>(self);
-    auto* state =
-        static_cast<Download*>(g_object_get_data(G_OBJECT(download), "glyphoria-download"));
+    Download* state = StateOf(download);
+    if (!state) return FALSE;
     // Offered to the plug-in first; with nobody to ask, the engine goes on.
     if (window->channel_.callback() && window->PageCall("doBuy", state->address) != 0) {
         state->outcome = "taken";
@@ -643,15 +615,14 @@ gboolean GtkWebWindow::OnDecideDestination(WebKitDownload* download, gchar* sugg
 }
 
 void GtkWebWindow::OnDownloadFailed(WebKitDownload* download, GError* error, gpointer) {
-    auto* state =
-        static_cast<Download*>(g_object_get_data(G_OBJECT(download), "glyphoria-download"));
-    state->failure = error && error->message[0] ? error->message : "failed";
+    Download* state = StateOf(download);
+    if (state) state->failure = error && error->message[0] ? error->message : "failed";
 }
 
 void GtkWebWindow::OnDownloadFinished(WebKitDownload* download, gpointer self) {
     auto* window = static_cast<GtkWebWindow*>(self);
-    auto* state =
-        static_cast<Download*>(g_object_get_data(G_OBJECT(download), "glyphoria-download"));
+    Download* state = StateOf(download);
+    if (!state) return;
     if (!state->outcome.empty()) {
         window->channel_.Append({"download", state->address, state->outcome});
     } else if (!state->failure.empty()) {

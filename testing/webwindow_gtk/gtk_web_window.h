@@ -92,7 +92,6 @@
 #include <memory>
 #include <string>
 
-#include "testing/webwindow/host_channel.h"
 #include "testing/webwindow/library.h"
 #include "testing/webwindow_gtk/download_bar.h"
 
@@ -106,16 +105,17 @@ class GtkWebWindow final : public webwindow::WebWindowLibrary {
   public:
     static GtkWebWindow& Instance();
 
-    int32_t Command(const char* command, intptr_t argument) override;
     int32_t Act(const char* action, const char* argument) override;
     int32_t Control(const char* setting, const char* value) override;
-    std::string Record() const override;
 
   private:
     struct Download;
+    static Download* StateOf(WebKitDownload* download);
 
     // The window.
-    int32_t Show(const char* address);
+    int32_t ShowWindow(const char* address) override;
+    bool WindowVisible() override { return Visible(); }
+    void CloseWindow() override { Close(true); }
     bool BuildWindow();
     void Close(bool remember);
     void ShowFailure(const std::string& text);
@@ -154,8 +154,6 @@ class GtkWebWindow final : public webwindow::WebWindowLibrary {
     static void OnDownloadFinished(WebKitDownload* download, gpointer self);
     static gboolean OnDeleteEvent(GtkWidget* widget, GdkEvent* event, gpointer self);
 
-    webwindow::HostChannel channel_;
-    int32_t version_ = webwindow::kInterfaceVersion;
     std::string ca_file_;
     bool buy_follows_ = true;
     std::string download_folder_;

@@ -1,94 +1,27 @@
 // The real module loaded into the host framework in this process, the way the
 // host program loads it, through a whole session: start-up, idle, the toggle
 // from the menu, a try, a revert and a purchase from the page, shutdown.
-// The module keeps its own copies of the plug-in's libraries, so everything
-// is observed from outside: the document, the web-window library's record,
-// the shop's log and the files the plug-in writes.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "host/app/doc_io.h"
-#include "host/app/plugin_loader.h"
-#include "host/core/document.h"
-#include "host/core/framework.h"
-#include "host/core/host_state.h"
 #include "host/core/selection.h"
-#include "testing/shop/shop.h"
-#include "testing/webwindow/webwindow_api.h"
 #include "tests/common/test_env.h"
+#include "tests/e2e/module_session.h"
 
 namespace {
 
 using glyphoria::testing::ReadFileBytes;
 using glyphoria::testing::TestHome;
-using glyphoria::testing::WriteFileBytes;
 
-constexpr ActionID kRestore = 0x159841;
-constexpr ActionID kToggle = 0x159842;
-
-class SessionModuleTest : public ::testing::Test {
+class SessionModuleTest : public ModuleSessionTest {
   protected:
     void SetUp() override {
-        shop_ = std::make_unique<glyphoria::testing::shop::Shop>(
-            glyphoria::testing::shop::ShopOptions{0, false});
-        ASSERT_TRUE(shop_->Start());
-        ASSERT_TRUE(WriteFileBytes(prefs_, "[General]\r\nconfig=" + shop_->config_url() + "\r\n"));
-        hostcore::DocModel model;
-        std::string error;
-        ASSERT_TRUE(hostapp::LoadDocumentFile(EXAMPLES_DIR "/sampler.json", &model, &error));
-        doc_ = hostcore::OpenDocument(std::move(model));
-        ASSERT_TRUE(hostapp::LoadPlugInModule(GLYPHORIA_MODULE_PATH, &error)) << error;
-        library_ = dlopen(GLYPHORIA_WEBWINDOW_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(nullptr, library_);
-        hostcore::StartupPlugIns();
+        ASSERT_NO_FATAL_FAILURE(StartSession(GLYPHORIA_MODULE_PATH));
+        ASSERT_NO_FATAL_FAILURE(BindLibrary(GLYPHORIA_WEBWINDOW_PATH, RTLD_LOCAL));
     }
-
-    void TearDown() override {
-        if (hostcore::PlugInsStarted()) hostcore::ShutdownPlugIns();
-        hostcore::CloseAllDocuments();
-        hostapp::UnloadPlugInModules();
-    }
-
-    int32_t Act(const char* action, const char* argument) {
-        auto act =
-            reinterpret_cast<GlyphoriaWebWindowAct>(dlsym(library_, "glyphoria_webwindow_act"));
-        return act(action, argument);
-    }
-
-    std::vector<std::string> Record(const std::string& kind) {
-        auto record = reinterpret_cast<GlyphoriaWebWindowRecord>(
-            dlsym(library_, "glyphoria_webwindow_record"));
-        std::string text(record(nullptr, 0) + 1, '\0');
-        text.resize(record(&text[0], text.size()));
-        std::vector<std::string> lines;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind(kind + "\t", 0) == 0) lines.push_back(line.substr(kind.size() + 1));
-        return lines;
-    }
-
-    UID Named(const std::string& name) const {
-        for (const auto& [uid, node] : doc_->Model().nodes)
-            if (node.name == name) return uid;
-        return kInvalidUID;
-    }
-
-    int16 State(ActionID id) {
-        int16 state = 0;
-        PMString name;
-        hostcore::QueryActionState(id, &state, &name);
-        return state;
-    }
-
-    std::unique_ptr<glyphoria::testing::shop::Shop> shop_;
-    hostcore::Document* doc_ = nullptr;
-    void* library_ = nullptr;
-    const std::string prefs_ = TestHome() + "/.config/Glyphoria.ini";
 };
 
 TEST_F(SessionModuleTest, TryRevertBuyAndShutdownThroughTheRealModule) {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "testing/shop/pages.h"
+#include "testing/shop/shop.h"
 #include "testing/webwindow/webwindow_api.h"
 
 namespace glyphoria::testing::standin {
@@ -139,5 +141,43 @@ struct LibraryEntries {
     static intptr_t Arg(const char* text) { return reinterpret_cast<intptr_t>(text); }
     static intptr_t Callback() { return reinterpret_cast<intptr_t>(&FakePlugin::Callback); }
 };
+
+// The page's links on the shop's sampler page (shown by lib) reach the
+// plug-in with the page's arguments, whichever form of the library shows it:
+// a try (which the plug-in answers with 5), the revert and homepage links and
+// a request for a new window; a font the page lacks and an unknown action
+// answer -1.
+inline void ExpectPageActionsReachThePlugin(const LibraryEntries& lib, const shop::Shop& shop) {
+    FakePlugin::Get().answers["doTry"] = 5;
+    const shop::CatalogueFont* font = shop.catalogue().Find("1005");
+    ASSERT_NE(font, nullptr);
+    const std::string elsewhere = shop.base_url() + "/";
+    struct Case {
+        const char* action;
+        const char* argument;
+        int32_t expected;
+        std::string command;
+        std::string passed;
+    } cases[] = {
+        {"try", "1005", 5, "doTry", shop::TryArgument(*font)},
+        {"revert", nullptr, 0, "doRevert", "all=1"},
+        {"homepage", nullptr, 0, "doHomepage", "glyphoria://homepage"},
+        {"newWindow", elsewhere.c_str(), 0, "doNewWindow", elsewhere},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        FakePlugin::Get().calls.clear();
+        EXPECT_EQ(lib.act(c.action, c.argument), c.expected) << lib.LastNote();
+        std::vector<FakePlugin::Call> calls = FakePlugin::Get().CallsOf(c.command);
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].argument, c.passed);
+        EXPECT_TRUE(lib.Recorded("callback\t" + c.command + "\t" + c.passed + "\t" +
+                                 std::to_string(c.expected)));
+    }
+    EXPECT_EQ(lib.act("try", "4242"), -1);
+    EXPECT_EQ(lib.LastNote(), "try: no font 4242 on the page");
+    EXPECT_EQ(lib.act("dance", nullptr), -1);
+    EXPECT_EQ(lib.act(nullptr, nullptr), -1);
+}
 
 }  // namespace glyphoria::testing::standin

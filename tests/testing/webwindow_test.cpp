@@ -131,35 +131,7 @@ TEST_F(WebWindowTest, ShowFetchesTheStartPageAndRecordsIt) {
 
 TEST_F(WebWindowTest, PageActionsCallBackWithThePagesArguments) {
     Open();
-    FakePlugin::Get().answers["doTry"] = 5;
-    const shop::CatalogueFont* font = shop_->catalogue().Find("1005");
-    ASSERT_NE(font, nullptr);
-    struct Case {
-        const char* action;
-        const char* argument;
-        int32_t expected;
-        std::string command;
-        std::string passed;
-    } cases[] = {
-        {"try", "1005", 5, "doTry", shop::TryArgument(*font)},
-        {"revert", nullptr, 0, "doRevert", "all=1"},
-        {"homepage", nullptr, 0, "doHomepage", "glyphoria://homepage"},
-        {"newWindow", "http://x/", 0, "doNewWindow", "http://x/"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.action);
-        FakePlugin::Get().calls.clear();
-        EXPECT_EQ(act_(c.action, c.argument), c.expected);
-        std::vector<FakePlugin::Call> calls = Calls();
-        ASSERT_EQ(calls.size(), 1u);
-        EXPECT_EQ(calls[0].command, c.command);
-        EXPECT_EQ(calls[0].argument, c.passed);
-        EXPECT_TRUE(Recorded("callback\t" + c.command + "\t" + c.passed + "\t" +
-                             std::to_string(c.expected)));
-    }
-    EXPECT_EQ(act_("try", "4242"), -1) << "no such font on the page";
-    EXPECT_EQ(act_("dance", nullptr), -1);
-    EXPECT_EQ(act_(nullptr, nullptr), -1);
+    ExpectPageActionsReachThePlugin(library_, *shop_);
 }
 
 TEST_F(WebWindowTest, ActionsWithoutCallbackOrPageDoNothing) {

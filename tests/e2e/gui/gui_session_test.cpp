@@ -4,110 +4,47 @@
 // In the host framework in this process (which runs no loop: the library
 // opens GTK itself and runs its events while it waits), and in the host
 // program with the shipped session script.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "host/app/doc_io.h"
-#include "host/app/plugin_loader.h"
-#include "host/core/document.h"
-#include "host/core/framework.h"
-#include "host/core/host_state.h"
 #include "host/core/selection.h"
-#include "testing/shop/shop.h"
-#include "testing/webwindow/webwindow_api.h"
 #include "tests/common/gui_env.h"
 #include "tests/common/test_env.h"
+#include "tests/e2e/module_session.h"
 
 namespace {
 
 using glyphoria::testing::ReadFileBytes;
 using glyphoria::testing::TestHome;
-using glyphoria::testing::WriteFileBytes;
 
-constexpr ActionID kRestore = 0x159841;
-constexpr ActionID kToggle = 0x159842;
 const std::string kModuleDir = GLYPHORIA_GUI_MODULE_DIR;
 
-class GuiSessionTest : public ::testing::Test {
+class GuiSessionTest : public ModuleSessionTest {
   protected:
     void SetUp() override {
         GLYPHORIA_REQUIRE_DISPLAY();
-        shop_ = std::make_unique<glyphoria::testing::shop::Shop>(
-            glyphoria::testing::shop::ShopOptions{0, false});
-        ASSERT_TRUE(shop_->Start());
-        ASSERT_TRUE(WriteFileBytes(prefs_, "[General]\r\nconfig=" + shop_->config_url() + "\r\n"));
         std::filesystem::remove_all(TestHome() + "/Downloads");
     }
-
-    void TearDown() override {
-        if (hostcore::PlugInsStarted()) hostcore::ShutdownPlugIns();
-        hostcore::CloseAllDocuments();
-        hostapp::UnloadPlugInModules();
-    }
-
-    void StartModule() {
-        hostcore::DocModel model;
-        std::string error;
-        ASSERT_TRUE(hostapp::LoadDocumentFile(EXAMPLES_DIR "/sampler.json", &model, &error));
-        doc_ = hostcore::OpenDocument(std::move(model));
-        ASSERT_TRUE(hostapp::LoadPlugInModule(kModuleDir + "/Glyphoria.pln", &error)) << error;
-        hostcore::StartupPlugIns();
-        ASSERT_EQ(1, hostcore::RunIdleTasks());
-    }
-
-    int32_t Act(const char* action, const char* argument = nullptr) {
-        auto act =
-            reinterpret_cast<GlyphoriaWebWindowAct>(dlsym(library_, "glyphoria_webwindow_act"));
-        return act(action, argument);
-    }
-
-    std::string Record() {
-        auto record = reinterpret_cast<GlyphoriaWebWindowRecord>(
-            dlsym(library_, "glyphoria_webwindow_record"));
-        std::string text(record(nullptr, 0) + 1, '\0');
-        text.resize(record(&text[0], text.size()));
-        return text;
-    }
-
-    UID Named(const std::string& name) const {
-        for (const auto& [uid, node] : doc_->Model().nodes)
-            if (node.name == name) return uid;
-        return kInvalidUID;
-    }
-
-    int16 State(ActionID id) {
-        int16 state = 0;
-        PMString name;
-        hostcore::QueryActionState(id, &state, &name);
-        return state;
-    }
-
-    std::unique_ptr<glyphoria::testing::shop::Shop> shop_;
-    hostcore::Document* doc_ = nullptr;
-    void* library_ = nullptr;
-    const std::string prefs_ = TestHome() + "/.config/Glyphoria.ini";
 };
 
 TEST_F(GuiSessionTest, TheEnginesClicksTryRevertAndBuyThroughTheRealModule) {
-    StartModule();
+    ASSERT_NO_FATAL_FAILURE(StartSession(kModuleDir + "/Glyphoria.pln"));
+    ASSERT_EQ(1, hostcore::RunIdleTasks());
     ASSERT_EQ(kEnabledAction, State(kToggle));
     ASSERT_TRUE(hostcore::DoMenuAction(kToggle));
     // The library the module loaded beside itself on the first command.
-    library_ = dlopen((kModuleDir + "/Glyphoria.so").c_str(), RTLD_NOW | RTLD_NOLOAD);
-    ASSERT_NE(library_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(BindLibrary(kModuleDir + "/Glyphoria.so", RTLD_NOLOAD));
     EXPECT_EQ(3, State(kToggle));
-    ASSERT_EQ(1, Act("wait")) << Record();
+    ASSERT_EQ(1, Act("wait")) << RecordText();
 
     // The engine clicks the try link: the headline becomes its picture.
     const UID headline = Named("headline");
     hostcore::SelectItems({headline});
-    EXPECT_EQ(0, Act("try", "1001")) << Record();
+    EXPECT_EQ(0, Act("try", "1001")) << RecordText();
     EXPECT_EQ(1u, shop_->log().WithPrefix("/render?").size());
     std::vector<UID> selected = hostcore::SelectedItems();
     ASSERT_EQ(1u, selected.size());
@@ -127,15 +64,15 @@ TEST_F(GuiSessionTest, TheEnginesClicksTryRevertAndBuyThroughTheRealModule) {
 
     // The cart's download: the plug-in takes it and saves the archive; the
     // engine's own download is cancelled.
-    EXPECT_EQ(1, Act("buy", "/download/ok/")) << Record();
+    EXPECT_EQ(1, Act("buy", "/download/ok/")) << RecordText();
     std::vector<std::string> saved;
     for (const auto& entry : std::filesystem::directory_iterator(TestHome() + "/Downloads"))
         if (entry.path().extension() == ".zip") saved.push_back(entry.path().filename().string());
     ASSERT_EQ(std::vector<std::string>{"TeXGyreTermes-Regular.zip"}, saved);
     EXPECT_EQ("PK", ReadFileBytes(TestHome() + "/Downloads/" + saved[0]).substr(0, 2));
-    EXPECT_NE(std::string::npos, Record().find("download\t" + shop_->base_url() +
-                                               "/download/ok/TeXGyreTermes-Regular.zip?ids=1001"
-                                               "\ttaken\n"));
+    EXPECT_NE(std::string::npos, RecordText().find("download\t" + shop_->base_url() +
+                                                   "/download/ok/TeXGyreTermes-Regular.zip?ids=1001"
+                                                   "\ttaken\n"));
 
     // The toggle closes the window, which remembers its place, and opens it
     // again.
@@ -148,13 +85,13 @@ TEST_F(GuiSessionTest, TheEnginesClicksTryRevertAndBuyThroughTheRealModule) {
 
     // Shutdown closes it once more, for good.
     hostcore::ShutdownPlugIns();
+    EXPECT_EQ("closeTryWnd\tnull\t0", Record("main").back());
     auto main = reinterpret_cast<GlyphoriaWebWindowMain>(dlsym(library_, "main"));
     EXPECT_EQ(0, main("isTryWndVisible", 0));
-    std::string record = Record();
-    EXPECT_NE(std::string::npos, record.rfind("main\tcloseTryWnd\tnull\t0\n"));
 }
 
 TEST_F(GuiSessionTest, TheHostProgramsWebVerbsActOnTheRealPage) {
+    StartShop();
     std::string command = std::string(HOST_PROGRAM_PATH) + " " + EXAMPLES_DIR +
                           "/sampler.json --plugins " + kModuleDir + " --script " + EXAMPLES_DIR +
                           "/session.script 2>&1";
