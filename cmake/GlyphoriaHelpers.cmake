@@ -77,10 +77,16 @@ function(glyphoria_add_gtest name)
   # gtest_discover_tests flattens its PROPERTIES into one list, so a label
   # list ("platform;support") would come apart. The labels are set by a file
   # that CTest reads after the discovered tests, over their list instead.
+  # Tests that show windows bring GTK and the web engine into the process
+  # (tests/common/lsan_gui.supp says why each option and entry is there).
+  set(environment "")
+  if("gui" IN_LIST ARG_LABELS)
+    set(environment " ENVIRONMENT \"LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/common/lsan_gui.supp:fast_unwind_on_malloc=0:intercept_tls_get_addr=0\"")
+  endif()
   set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
   file(WRITE ${labels_file}
     "if(${name}_TESTS)\n"
-    "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\")\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\"${environment})\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
 endfunction()

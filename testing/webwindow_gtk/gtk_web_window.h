@@ -116,7 +116,7 @@ class GtkWebWindow final : public webwindow::WebWindowLibrary {
     int32_t ShowWindow(const char* address) override;
     bool WindowVisible() override { return Visible(); }
     void CloseWindow() override { Close(true); }
-    bool BuildWindow();
+    void BuildWindow();
     void Close(bool remember);
     void ShowFailure(const std::string& text);
     bool Visible() const;
@@ -163,6 +163,7 @@ class GtkWebWindow final : public webwindow::WebWindowLibrary {
     GtkWidget* failure_label_ = nullptr;  // why the page did not load
     WebKitWebView* view_ = nullptr;
     std::unique_ptr<DownloadBar> bar_;
+    std::unique_ptr<DownloadBar> retired_bar_;
 
     // The page: loading_ while a load runs; shown_ what the last load that
     // ended with a page gave (an interrupted load, such as an answer turned

@@ -90,6 +90,8 @@ class WebWindowGtkTest : public ::testing::Test {
         if (lib_.control) lib_.control("reset", nullptr);
     }
 
+    // The text must outlive the call: a literal, or a string the caller keeps.
+    static intptr_t Arg(const char* text) { return LibraryEntries::Arg(text); }
     static intptr_t Arg(const std::string& text) { return LibraryEntries::Arg(text.c_str()); }
 
     // Registers the fake plug-in and shows the page at address (the shop's
