@@ -1,8 +1,9 @@
 // Facts about the running process and its windows.
 //
-// ExecutableFileName: the file name (no folder) of the program the process
-// runs, UTF-8, bounded by cap; false with "" when unknown. Windows:
+// ExecutablePath: the full path of the program the process runs, UTF-8,
+// bounded by cap; false with "" when unknown or longer. Windows:
 // GetModuleFileNameW(nullptr). POSIX: /proc/self/exe.
+// ExecutableFileName: its last part (no folder), under the same rules.
 //
 // ForegroundTopLevelWindow: the foreground window's top-level ancestor,
 // climbing the parent-or-owner chain (GetParent on Windows) until it ends; 0
@@ -15,6 +16,7 @@
 
 namespace glyphoria::platform {
 
+bool ExecutablePath(char* buf, std::size_t cap);
 bool ExecutableFileName(char* buf, std::size_t cap);
 std::uintptr_t ForegroundTopLevelWindow();
 

@@ -1,100 +1,59 @@
 // glyphoria-host: the stand-in host program. Loads a document, loads the
 // plug-in modules of a folder, starts them, runs a script of host actions
 // or renders a picture, and shuts the plug-ins down at the end.
-#include <cstdlib>
+//
+// --window hands the whole run to the layout window, a module beside the
+// program (glyphoria-host-window.so): the window system is loaded only when
+// a window is asked for, so the headless program starts as fast as ever.
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
 
-#include "host/app/doc_io.h"
 #include "host/app/paths.h"
-#include "host/app/plugin_loader.h"
-#include "host/app/render.h"
+#include "host/app/program.h"
 #include "host/app/script.h"
-#include "host/core/document.h"
 #include "host/core/framework.h"
-#include "host/core/host_state.h"
+#include "platform/library.h"
+#include "platform/path_style.h"
+#include "platform/process.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: glyphoria-host DOCUMENT.json [options]\n"
-    "  --render OUT.png     picture of a spread (after the script, if any)\n"
-    "  --spread N           which spread to render, from 1 (default 1)\n"
-    "  --scale S            pixels per point (default 1)\n"
-    "  --script FILE        run the host actions of FILE ('-' for standard input)\n"
-    "  --plugins DIR        load the plug-in modules (*.pln) of DIR and start them\n"
-    "  --help               this text and the script verbs\n";
+typedef int (*WindowMain)(int argc, char** argv);
 
-void PrintHelp() {
-    std::cout << kUsage << "\nscript verbs:\n";
-    for (const hostapp::VerbInfo& v : hostapp::ScriptVerbs())
-        std::cout << "  " << v.usage << "\n";
-}
-
-struct Options {
-    std::string doc, render, script, plugins;
-    int spread = 1;
-    double scale = 1;
-};
-
-bool ParseArgs(int argc, char** argv, Options* o) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto value = [&](std::string* out) {
-            if (i + 1 >= argc) return false;
-            *out = argv[++i];
-            return true;
-        };
-        std::string v;
-        if (a == "--render") {
-            if (!value(&o->render)) return false;
-        } else if (a == "--script") {
-            if (!value(&o->script)) return false;
-        } else if (a == "--plugins") {
-            if (!value(&o->plugins)) return false;
-        } else if (a == "--spread") {
-            if (!value(&v)) return false;
-            o->spread = std::atoi(v.c_str());
-        } else if (a == "--scale") {
-            if (!value(&v)) return false;
-            o->scale = std::atof(v.c_str());
-        } else if (!a.empty() && a[0] != '-' && o->doc.empty()) {
-            o->doc = a;
-        } else {
-            return false;
-        }
+int RunInWindow(int argc, char** argv) {
+    char program[4096];
+    std::string module;
+    if (glyphoria::platform::ExecutablePath(program, sizeof program)) {
+        std::string path = program;
+        size_t slash = hostapp::LastSeparator(path);
+        module = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
+                 "glyphoria-host-window" + glyphoria::platform::kSharedLibraryExtension;
     }
-    return !o->doc.empty();
-}
-
-std::string DirOf(const std::string& path) {
-    size_t slash = hostapp::LastSeparator(path);
-    return slash == std::string::npos ? "" : path.substr(0, slash);
-}
-
-int Run(const Options& o) {
-    hostcore::DocModel model;
-    std::string error;
-    if (!hostapp::LoadDocumentFile(o.doc, &model, &error)) {
-        std::cerr << "glyphoria-host: " << o.doc << ": " << error << "\n";
+    void* library = module.empty() ? nullptr : glyphoria::platform::LoadLibraryUtf8(module.c_str());
+    auto entry = library ? reinterpret_cast<WindowMain>(glyphoria::platform::FindExport(
+                               library, "glyphoria_host_window_main"))
+                         : nullptr;
+    if (!entry) {
+        std::cerr << "glyphoria-host: the layout window is not available in this build ("
+                  << (module.empty() ? "no program path" : module) << ": "
+                  << glyphoria::platform::LastLibraryError() << ")\n";
         return 1;
     }
-    hostcore::OpenDocument(std::move(model));
-    if (!o.plugins.empty()) {
-        std::vector<std::string> errors;
-        int loaded = hostapp::LoadPlugInFolder(o.plugins, &errors);
-        for (const std::string& e : errors)
-            std::cerr << "glyphoria-host: " << e << "\n";
-        std::cout << "loaded " << loaded << " plug-in(s)\n";
-    }
+    // The module stays loaded: the window system it brought in cannot be
+    // unloaded cleanly.
+    return entry(argc, argv);
+}
+
+int Run(const hostapp::ProgramOptions& o) {
+    if (!hostapp::OpenProgramDocument(o)) return 1;
+    hostapp::LoadProgramPlugIns(o);
     hostcore::StartupPlugIns();
     bool ok = true;
     if (!o.script.empty()) {
-        hostapp::ScriptContext ctx{&std::cout, DirOf(o.script), o.doc};
+        hostapp::ScriptContext ctx{&std::cout, hostapp::ScriptFolder(o), o.doc};
         if (o.script == "-") {
-            ctx.scriptDir = "";
             ok = hostapp::RunScript(std::cin, ctx);
         } else {
             std::ifstream in(o.script);
@@ -106,33 +65,27 @@ int Run(const Options& o) {
             }
         }
     }
-    if (ok && !o.render.empty()) {
-        hostapp::RenderOptions ro;
-        ro.spread = o.spread - 1;
-        ro.scale = o.scale;
-        if (!hostapp::RenderSpreadToPng(hostcore::FrontDocument()->Model(), ro, o.render, &error)) {
-            std::cerr << "glyphoria-host: " << error << "\n";
-            ok = false;
-        }
-    }
-    hostcore::ShutdownPlugIns();
-    hostcore::CloseAllDocuments();
-    hostapp::UnloadPlugInModules();
+    if (ok) ok = hostapp::RenderProgramPicture(o);
+    hostapp::EndProgram();
     return ok ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    bool window = false, help = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            PrintHelp();
-            return 0;
-        }
+        window = window || std::strcmp(argv[i], "--window") == 0;
+        help = help || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0;
     }
-    Options o;
-    if (!ParseArgs(argc, argv, &o)) {
-        std::cerr << kUsage;
+    if (window) return RunInWindow(argc, argv);
+    if (help) {
+        hostapp::PrintProgramHelp();
+        return 0;
+    }
+    hostapp::ProgramOptions o;
+    if (!hostapp::ParseProgramArgs(argc, argv, &o)) {
+        std::cerr << hostapp::kProgramUsage;
         return 2;
     }
     return Run(o);

@@ -5,6 +5,7 @@
 //   4. frames and pictures
 //   5. the spread
 #include "host/app/render.h"
+#include "host/app/render_surface.h"
 
 #include <cairo-ft.h>
 #include <cairo.h>
@@ -295,21 +296,27 @@ void DrawFrame(cairo_t* cr, FontCache* fonts, const DocModel& m, const Node& n) 
 
 // ---- 5. the spread ---------------------------------------------------------------------
 
-bool RenderSpreadToPng(const DocModel& m, const RenderOptions& options, const std::string& path,
-                       std::string* error) {
+cairo_surface_t* RenderSpreadToSurface(const DocModel& m, const RenderOptions& options,
+                                       std::string* error) {
     if (options.spread < 0 || options.spread >= static_cast<int>(m.spreads.size())) {
         *error = "the document has no spread " + std::to_string(options.spread + 1);
-        return false;
+        return nullptr;
     }
     const Node& spread = m.nodes.at(m.spreads[static_cast<size_t>(options.spread)]);
     double w = std::ceil(spread.box.Width() * options.scale);
     double h = std::ceil(spread.box.Height() * options.scale);
-    if (!(options.scale > 0) || w < 1 || h < 1 || w > 16384 || h > 16384) {
+    if (!(options.scale > 0) || w < 1 || h < 1 || w > kMaxPicturePixels || h > kMaxPicturePixels) {
         *error = "picture size out of range";
-        return false;
+        return nullptr;
     }
     cairo_surface_t* surface =
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(w), static_cast<int>(h));
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        *error =
+            std::string("no picture: ") + cairo_status_to_string(cairo_surface_status(surface));
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
     cairo_t* cr = cairo_create(surface);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
@@ -325,6 +332,14 @@ bool RenderSpreadToPng(const DocModel& m, const RenderOptions& options, const st
         }
         cairo_destroy(cr);
     }
+    cairo_surface_flush(surface);
+    return surface;
+}
+
+bool RenderSpreadToPng(const DocModel& m, const RenderOptions& options, const std::string& path,
+                       std::string* error) {
+    cairo_surface_t* surface = RenderSpreadToSurface(m, options, error);
+    if (!surface) return false;
     cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
     cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS) {

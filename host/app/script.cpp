@@ -2,8 +2,10 @@
 #include "host/app/paths.h"
 
 #include <algorithm>
+#include <chrono>
 #include <istream>
 #include <ostream>
+#include <thread>
 
 namespace hostapp {
 
@@ -26,6 +28,13 @@ bool ScriptContext::Error(const std::string& why) {
 std::string ScriptContext::Path(const std::string& p) const {
     if (p.empty() || IsAbsolutePath(p) || scriptDir.empty()) return p;
     return scriptDir + "/" + p;
+}
+
+void ScriptContext::PassTime(int milliseconds) {
+    if (passTime)
+        passTime(milliseconds);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 ScriptVerb::ScriptVerb(const char* name, const char* usage, ScriptVerbHandler handler) {
@@ -60,25 +69,27 @@ bool SplitScriptLine(const std::string& line, std::vector<std::string>* words) {
     return true;
 }
 
+bool RunScriptLine(const std::string& raw, int number, ScriptContext& ctx) {
+    std::string line = raw;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> words;
+    bool split = SplitScriptLine(line, &words);
+    if (split && (words.empty() || words[0][0] == '#')) return true;
+    *ctx.out << "> " << line << "\n";
+    if (!split) return ctx.Error("line " + std::to_string(number) + ": unterminated quote");
+    auto verb = std::find_if(ScriptVerbs().begin(), ScriptVerbs().end(),
+                             [&](const VerbInfo& v) { return v.name == words[0]; });
+    if (verb == ScriptVerbs().end())
+        return ctx.Error("line " + std::to_string(number) + ": unknown verb \"" + words[0] + "\"");
+    std::vector<std::string> args(words.begin() + 1, words.end());
+    return verb->handler(ctx, args);
+}
+
 bool RunScript(std::istream& in, ScriptContext& ctx) {
     std::string line;
     int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::vector<std::string> words;
-        bool split = SplitScriptLine(line, &words);
-        if (split && (words.empty() || words[0][0] == '#')) continue;
-        *ctx.out << "> " << line << "\n";
-        if (!split) return ctx.Error("line " + std::to_string(number) + ": unterminated quote");
-        auto verb = std::find_if(ScriptVerbs().begin(), ScriptVerbs().end(),
-                                 [&](const VerbInfo& v) { return v.name == words[0]; });
-        if (verb == ScriptVerbs().end())
-            return ctx.Error("line " + std::to_string(number) + ": unknown verb \"" + words[0] +
-                             "\"");
-        std::vector<std::string> args(words.begin() + 1, words.end());
-        if (!verb->handler(ctx, args)) return false;
-    }
+    while (std::getline(in, line))
+        if (!RunScriptLine(line, ++number, ctx)) return false;
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
-#include <thread>
 
 #include "host/app/frame_lookup.h"
 #include "host/app/script.h"
@@ -118,7 +117,7 @@ bool Idle(ScriptContext& ctx, const std::vector<std::string>& args) {
     int ran = hostcore::RunIdleTasks();
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < until) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ctx.PassTime(10);
         ran += hostcore::RunIdleTasks();
     }
     ctx.Say() << "idle: " << ran << " task run(s), " << hostcore::InstalledIdleTaskCount()

@@ -1,6 +1,7 @@
 #include "host/core/document.h"
 
 #include "host/core/boss.h"
+#include "host/core/host_state.h"
 #include "host/core/sequences.h"
 #include "host/core/stored_objects.h"
 #include "host/sdk/page_items.h"
@@ -34,6 +35,7 @@ IPMUnknown* Document::Root() {
 
 DocModel& Document::Edit() {
     WillChange(this);
+    Moved();
     return fModel;
 }
 
@@ -41,6 +43,17 @@ void Document::Reset(DocModel model) {
     fModel = std::move(model);
     fUndo.clear();
     fRedo.clear();
+    Moved();
+}
+
+void Document::RestoreModel(const DocModel& model) {
+    fModel = model;
+    Moved();
+}
+
+void Document::Moved() {
+    ++fRevision;
+    NoteViewChange();
 }
 
 void Document::PushUndoStep(const std::string& name, DocModel before) {
@@ -55,6 +68,7 @@ ErrorCode Document::Undo() {
     fUndo.pop_back();
     fRedo.push_back(Step{step.name, fModel});
     fModel = std::move(step.model);
+    Moved();
     TellDocumentChanged(this);
     return kSuccess;
 }
@@ -66,6 +80,7 @@ ErrorCode Document::Redo() {
     fRedo.pop_back();
     fUndo.push_back(Step{step.name, fModel});
     fModel = std::move(step.model);
+    Moved();
     TellDocumentChanged(this);
     return kSuccess;
 }

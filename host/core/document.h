@@ -31,6 +31,9 @@ class Document : public IDataBase {
 
     const DocModel& Model() const { return fModel; }
     DocModel& Edit();
+    // Moves whenever the model may have changed (Edit, Reset, Undo, Redo,
+    // RestoreModel): a picture of an equal revision is still true.
+    unsigned long long Revision() const { return fRevision; }
     // Replaces the whole model and forgets the undo history (loading).
     void Reset(DocModel model);
 
@@ -45,7 +48,7 @@ class Document : public IDataBase {
     const std::vector<Step>& RedoSteps() const { return fRedo; }
 
     // Used by the sequence levels to put a snapshot back.
-    void RestoreModel(const DocModel& model) { fModel = model; }
+    void RestoreModel(const DocModel& model);
 
     // The document's root object (IDocument); not a new reference.
     IPMUnknown* Root();
@@ -58,6 +61,9 @@ class Document : public IDataBase {
     std::vector<Step> fUndo;
     std::vector<Step> fRedo;
     HostBoss* fRoot = nullptr;
+    unsigned long long fRevision = 0;
+
+    void Moved();
 };
 
 }  // namespace hostcore

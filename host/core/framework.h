@@ -70,6 +70,10 @@ ActionID ActionForKey(UTF32TextChar key, int32 modifiers);
 
 HostBoss* SessionObject();
 HostBoss* ApplicationObject();
+// The handle IApplication::GetMainWindowHandle gives plug-ins: an opaque
+// non-zero constant, or what the program set while it shows a window of its
+// own (the layout window's GtkWindow*); 0 puts the constant back.
 std::uintptr_t MainWindowHandle();
+void SetMainWindowHandle(std::uintptr_t handle);
 
 }  // namespace hostcore

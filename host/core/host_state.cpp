@@ -14,6 +14,7 @@ namespace {
 struct State {
     std::vector<std::unique_ptr<Document>> docs;
     Document* front = nullptr;
+    std::function<void()> viewObserver;
 };
 
 State& S() {
@@ -56,6 +57,7 @@ void SetFrontDocument(Document* doc) {
     if (doc == S().front) return;
     S().front = doc;
     ResetSelection();
+    NoteViewChange();
 }
 
 std::vector<Document*> OpenDocuments() {
@@ -63,6 +65,14 @@ std::vector<Document*> OpenDocuments() {
     for (const auto& d : S().docs)
         out.push_back(d.get());
     return out;
+}
+
+void SetViewObserver(std::function<void()> observer) {
+    S().viewObserver = std::move(observer);
+}
+
+void NoteViewChange() {
+    if (S().viewObserver) S().viewObserver();
 }
 
 }  // namespace hostcore

@@ -4,6 +4,7 @@
 // interfaces. Everything here runs on one thread.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,5 +23,12 @@ void CloseAllDocuments();
 Document* FrontDocument();
 void SetFrontDocument(Document* doc);
 std::vector<Document*> OpenDocuments();
+
+// What a view of the host shows moved: an open document's model (any edit,
+// including one abandoned later, undo, redo, loading), the front document or
+// the selection. The observer (one; an empty function removes it) is called
+// inside the change, so it may only take note, e.g. queue a redraw.
+void SetViewObserver(std::function<void()> observer);
+void NoteViewChange();
 
 }  // namespace hostcore

@@ -212,6 +212,7 @@ void NotifyDocumentChanged(Document* doc) {
 namespace {
 
 void Changed(SelectionKind before, int32 kind) {
+    NoteViewChange();
     if (before != S().kind && before != SelectionKind::kNone) {
         ForEachExtension([](ISelectionExtension* ext, HostBoss*) {
             ext->HandleIntegratorSuiteMessage(nullptr, 0, IID_IINTEGRATORTARGET);
@@ -296,6 +297,7 @@ void ResetSelection() {
     S().items.clear();
     S().story = kInvalidUID;
     S().kind = SelectionKind::kNone;
+    NoteViewChange();
 }
 
 }  // namespace hostcore

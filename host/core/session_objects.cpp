@@ -182,10 +182,21 @@ ActionID ActionForKey(UTF32TextChar key, int32 modifiers) {
     return 0;
 }
 
+namespace {
+std::uintptr_t& ShownWindow() {
+    static std::uintptr_t handle = 0;
+    return handle;
+}
+}  // namespace
+
 std::uintptr_t MainWindowHandle() {
-    // An opaque, stable, non-zero number: there is no window system behind
-    // the stand-in, only code that needs a handle to pass around.
-    return 0x484f5354;
+    // Without a window: an opaque, stable, non-zero number, for code that
+    // only needs a handle to pass around.
+    return ShownWindow() ? ShownWindow() : 0x484f5354;
+}
+
+void SetMainWindowHandle(std::uintptr_t handle) {
+    ShownWindow() = handle;
 }
 
 }  // namespace hostcore

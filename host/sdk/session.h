@@ -2,7 +2,9 @@
 // carries the font manager and the interfaces plug-ins add to it (such as
 // their idle tasks); the application carries the shortcut manager.
 // GetExecutionContextSession never returns nil while the host library is
-// loaded. The host's main window handle is an opaque non-zero number.
+// loaded. The host's main window handle is an opaque non-zero number; while
+// the host program shows its layout window (--window) it is that window's
+// GtkWindow*, which a library may make its own windows transient for.
 #pragma once
 
 #include <cstdint>

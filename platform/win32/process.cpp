@@ -1,4 +1,4 @@
-// The running process on Windows: its executable's file name and the
+// The running process on Windows: its executable's path and file name and the
 // top-level window above the foreground window.
 #include "platform/process.h"
 
@@ -8,6 +8,15 @@
 #include "platform/win32/windows_api.h"
 
 namespace glyphoria::platform {
+
+bool ExecutablePath(char* buf, std::size_t cap) {
+    if (!buf || cap == 0) return false;
+    buf[0] = '\0';
+    std::string path = win32::Narrow(win32::ModulePath(nullptr).c_str());
+    if (path.empty() || path.size() >= cap) return false;
+    std::memcpy(buf, path.c_str(), path.size() + 1);
+    return true;
+}
 
 bool ExecutableFileName(char* buf, std::size_t cap) {
     if (!buf || cap == 0) return false;
