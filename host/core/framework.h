@@ -72,7 +72,7 @@ HostBoss* SessionObject();
 HostBoss* ApplicationObject();
 // The handle IApplication::GetMainWindowHandle gives plug-ins: an opaque
 // non-zero constant, or what the program set while it shows a window of its
-// own (the layout window's GtkWindow*); 0 puts the constant back.
+// own (the layout window's X11 id); 0 puts the constant back.
 std::uintptr_t MainWindowHandle();
 void SetMainWindowHandle(std::uintptr_t handle);
 

@@ -4,7 +4,7 @@
 // GetExecutionContextSession never returns nil while the host library is
 // loaded. The host's main window handle is an opaque non-zero number; while
 // the host program shows its layout window (--window) it is that window's
-// GtkWindow*, which a library may make its own windows transient for.
+// X11 id, which a library may make its own windows transient for.
 #pragma once
 
 #include <cstdint>

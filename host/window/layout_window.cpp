@@ -2,6 +2,8 @@
 // changes, 3. keys, 4. documents (open, save, losing changes), 5. closing.
 #include "host/window/layout_window.h"
 
+#include <gdk/gdkx.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -92,7 +94,12 @@ LayoutWindow::LayoutWindow(const std::string& docPath)
     g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
 
     MarkSaved();
-    hostcore::SetMainWindowHandle(reinterpret_cast<std::uintptr_t>(window_));
+    // The host's main window handle is the window system's own id, as a
+    // window handle is elsewhere, so a library can own its windows by it.
+    gtk_widget_realize(window_);
+    GdkWindow* native = gtk_widget_get_window(window_);
+    if (GDK_IS_X11_WINDOW(native))
+        hostcore::SetMainWindowHandle(static_cast<std::uintptr_t>(GDK_WINDOW_XID(native)));
     hostcore::SetViewObserver([this] { ScheduleRefresh(); });
     idleSource_ = g_timeout_add(kIdleTickMilliseconds, OnIdleTick, this);
     UpdateTitleAndStatus();

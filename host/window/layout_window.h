@@ -6,8 +6,8 @@
 // Ctrl+Shift+Z, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+W, Ctrl+A, Ctrl+Shift+A,
 // Ctrl++, Ctrl+- and Ctrl+0, Page Up and Page Down.
 //
-// The window is the host's main window while it lives (the handle plug-ins
-// are given, a GtkWindow*). It runs the idle tasks from the event loop and
+// The window is the host's main window while it lives: the handle plug-ins
+// are given is its X11 window id. It runs the idle tasks from the event loop and
 // repaints after every change the host reports. While a plug-in holds the
 // modal-dialog state its menus, keys and pointer do nothing; the host holds
 // that state itself while its own file and question dialogs are up.

@@ -27,8 +27,9 @@ std::string PlugInFolder() {
 int RunWindow(TempDir& dir, const std::string& script, std::string* transcript,
               std::vector<std::string> more = {}) {
     WriteFileBytes(dir.file("script.txt"), script);
-    std::vector<std::string> args = {EXAMPLES_DIR "/sampler.json", "--window", "--plugins",
-                                     PlugInFolder(), "--script", dir.file("script.txt")};
+    std::vector<std::string> args = {
+        EXAMPLES_DIR "/sampler.json", "--window", "--plugins", PlugInFolder(), "--script",
+        dir.file("script.txt")};
     args.insert(args.end(), more.begin(), more.end());
     const int status = RunProgram(HOST_PROGRAM_PATH, args, dir.file("out.txt"));
     *transcript = ReadFileBytes(dir.file("out.txt"));

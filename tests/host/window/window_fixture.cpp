@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "host/app/doc_io.h"
 #include "host/app/plugin_loader.h"
 #include "host/app/render_surface.h"
 #include "host/core/framework.h"
@@ -82,6 +83,14 @@ TestPlugInCounters* WindowTest::LoadTestPlugIn() {
     TestPlugInCounters* counters = get ? get() : nullptr;
     if (counters) *counters = TestPlugInCounters();
     return counters;
+}
+
+void WindowTest::OpenDocumentFile(const std::string& path) {
+    hostcore::CloseAllDocuments();
+    hostcore::DocModel model;
+    std::string error;
+    ASSERT_TRUE(hostapp::LoadDocumentFile(path, &model, &error)) << error;
+    doc = hostcore::OpenDocument(std::move(model));
 }
 
 void WindowTest::OpenWindow() {
@@ -184,6 +193,13 @@ void WindowTest::ClickPage(double x, double y, bool shift) {
     PutButton(GDK_BUTTON_PRESS, wx, wy, state);
     PutButton(GDK_BUTTON_RELEASE, wx, wy, state);
     Settle();
+}
+
+void WindowTest::ClickFrame(const std::string& name, bool shift) {
+    const hostcore::Node* n = doc->Model().FindNode(Frame(name));
+    ASSERT_NE(nullptr, n) << name;
+    const PMPoint c = n->box.GetCenter();
+    ClickPage(c.X(), c.Y(), shift);
 }
 
 void WindowTest::DragPage(double x0, double y0, double x1, double y1, bool shift) {

@@ -37,6 +37,8 @@ class WindowTest : public ::testing::Test {
 
     // Loads the test plug-in module (before OpenWindow) and returns its counters.
     TestPlugInCounters* LoadTestPlugIn();
+    // Replaces the test model by a document file (before OpenWindow).
+    void OpenDocumentFile(const std::string& path);
     // Makes and shows the window, starts the plug-ins and waits for its
     // first paint.
     void OpenWindow();
@@ -47,9 +49,11 @@ class WindowTest : public ::testing::Test {
 
     UID Frame(const std::string& name) const;
     std::vector<UID> Selected() const;
-    // The widget point of a page point (points on the spread).
+    // The widget point of a point on the page (pasteboard points).
     void PagePoint(double x, double y, double* wx, double* wy) const;
     void ClickPage(double x, double y, bool shift = false);
+    // A click in the middle of the named frame.
+    void ClickFrame(const std::string& name, bool shift = false);
     void DragPage(double x0, double y0, double x1, double y1, bool shift = false);
     void PressKey(guint keyval, GdkModifierType modifiers = GdkModifierType(0));
     // Opens the menu as a click on its title does (its entries are asked
