@@ -10,6 +10,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -20,6 +21,7 @@
 #include "host/core/document.h"
 #include "host/core/framework.h"
 #include "host/core/host_state.h"
+#include "host/core/selection.h"
 #include "testing/shop/shop.h"
 #include "testing/webwindow/webwindow_api.h"
 #include "tests/common/test_env.h"
@@ -83,6 +85,38 @@ class ModuleSessionTest : public ::testing::Test {
         for (std::string line; std::getline(in, line);)
             if (line.rfind(kind + "\t", 0) == 0) lines.push_back(line.substr(kind.size() + 1));
         return lines;
+    }
+
+    // With the headline selected, "try" on the page makes it a labelled
+    // picture (one request to the renderer) and "revert" brings its text
+    // back. Needs the page shown.
+    void TryAndRevertTheHeadline() {
+        const UID headline = Named("headline");
+        hostcore::SelectItems({headline});
+        EXPECT_EQ(0, Act("try", "1001")) << RecordText();
+        EXPECT_EQ(1u, shop_->log().WithPrefix("/render?").size());
+        std::vector<UID> selected = hostcore::SelectedItems();
+        ASSERT_EQ(1u, selected.size());
+        EXPECT_NE(headline, selected[0]);
+        const hostcore::Node* picture = doc_->Model().FindNode(selected[0]);
+        ASSERT_NE(nullptr, picture);
+        EXPECT_EQ(1u, picture->labels.count("Glyphoria"));
+        EXPECT_EQ(kEnabledAction, State(kRestore));
+
+        EXPECT_EQ(0, Act("revert"));
+        EXPECT_EQ(0u, doc_->Model().FindNode(selected[0])->labels.count("Glyphoria"));
+        EXPECT_EQ(kDisabled_Unselected, State(kRestore));
+    }
+
+    // The archives in the user's download folder, by file name.
+    static std::vector<std::string> SavedArchives() {
+        std::vector<std::string> saved;
+        std::error_code ec;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(glyphoria::testing::TestHome() + "/Downloads", ec))
+            if (entry.path().extension() == ".zip")
+                saved.push_back(entry.path().filename().string());
+        return saved;
     }
 
     UID Named(const std::string& name) const {

@@ -29,31 +29,13 @@ TEST_F(SessionModuleTest, TryRevertBuyAndShutdownThroughTheRealModule) {
     ASSERT_TRUE(hostcore::DoMenuAction(kToggle));
     EXPECT_EQ(3, State(kToggle));
 
-    // A try from the page replaces the headline by its picture.
-    const UID headline = Named("headline");
-    hostcore::SelectItems({headline});
-    EXPECT_EQ(0, Act("try", "1001"));
-    EXPECT_EQ(1u, shop_->log().WithPrefix("/render?").size());
-    std::vector<UID> selected = hostcore::SelectedItems();
-    ASSERT_EQ(1u, selected.size());
-    EXPECT_NE(headline, selected[0]);
-    const hostcore::Node* picture = doc_->Model().FindNode(selected[0]);
-    ASSERT_NE(nullptr, picture);
-    EXPECT_EQ(1u, picture->labels.count("Glyphoria"));
-    EXPECT_EQ(kEnabledAction, State(kRestore));
-
-    // The revert from the page brings the text back.
-    EXPECT_EQ(0, Act("revert", nullptr));
-    EXPECT_EQ(0u, doc_->Model().FindNode(selected[0])->labels.count("Glyphoria"));
-    EXPECT_EQ(kDisabled_Unselected, State(kRestore));
+    // A try from the page replaces the headline by its picture; the revert
+    // brings the text back.
+    TryAndRevertTheHeadline();
 
     // A purchase: the plug-in takes the download and saves the archive.
     EXPECT_EQ(1, Act("buy", "/download/ok/"));
-    std::vector<std::string> saved;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(TestHome() + "/Downloads", ec)) {
-        if (entry.path().extension() == ".zip") saved.push_back(entry.path().filename().string());
-    }
+    std::vector<std::string> saved = SavedArchives();
     ASSERT_EQ(1u, saved.size());
     EXPECT_EQ("PK", ReadFileBytes(TestHome() + "/Downloads/" + saved[0]).substr(0, 2));
 

@@ -142,6 +142,51 @@ struct LibraryEntries {
     static intptr_t Callback() { return reinterpret_cast<intptr_t>(&FakePlugin::Callback); }
 };
 
+// The command table as the plug-in drives it, the same for both forms: the
+// window shows the page at start and closes; words in other letter case,
+// unknown words and null ones answer 0; "version" keeps or clears the
+// callback and answers the version, also one set from outside. The plug-in
+// is asked for nothing the page would cause (no "do..." callback).
+inline void ExpectTheCommandTable(const LibraryEntries& lib, const std::string& start) {
+    const intptr_t callback = LibraryEntries::Callback();
+    struct Case {
+        const char* command;
+        intptr_t argument;
+        int32_t expected;
+    } cases[] = {
+        {"isTryWndVisible", 0, 0},
+        {"version", callback, 28},
+        {"showTryWnd", LibraryEntries::Arg(start.c_str()), 1},
+        {"isTryWndVisible", 0, 1},
+        {"ISTRYWNDVISIBLE", 0, 0},
+        {"IsTryWndVisible", 0, 0},
+        {"Version", callback, 0},
+        {"closeTryWnd", 0, 0},
+        {"isTryWndVisible", 0, 0},
+        {"showTryWnd", 0, 0},
+        {"isTryWndVisible", 0, 0},
+        {"showTryWnd", LibraryEntries::Arg(""), 0},
+        {"isTryWndVisible", 0, 0},
+        {"doTry", LibraryEntries::Arg("id=1"), 0},
+        {"", 0, 0},
+        {nullptr, 0, 0},
+        {"version", 0, 28},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command ? c.command : "(null)");
+        EXPECT_EQ(lib.main(c.command, c.argument), c.expected);
+    }
+    for (const FakePlugin::Call& call : FakePlugin::Get().Calls())
+        EXPECT_NE(call.command.rfind("do", 0), 0u) << call.command;
+    ASSERT_EQ(lib.control("version", "27"), 1);
+    EXPECT_EQ(lib.main("version", callback), 27);
+    EXPECT_EQ(lib.control("no such setting", "1"), 0);
+    EXPECT_EQ(lib.control(nullptr, nullptr), 0);
+    // Control characters cannot break a line of the record.
+    lib.main("a\tb\nc", 0);
+    EXPECT_TRUE(lib.Recorded("main\ta\\tb\\nc\tnull\t0"));
+}
+
 // The page's links on the shop's sampler page (shown by lib) reach the
 // plug-in with the page's arguments, whichever form of the library shows it:
 // a try (which the plug-in answers with 5), the revert and homepage links and

@@ -41,23 +41,9 @@ TEST_F(GuiSessionTest, TheEnginesClicksTryRevertAndBuyThroughTheRealModule) {
     EXPECT_EQ(3, State(kToggle));
     ASSERT_EQ(1, Act("wait")) << RecordText();
 
-    // The engine clicks the try link: the headline becomes its picture.
-    const UID headline = Named("headline");
-    hostcore::SelectItems({headline});
-    EXPECT_EQ(0, Act("try", "1001")) << RecordText();
-    EXPECT_EQ(1u, shop_->log().WithPrefix("/render?").size());
-    std::vector<UID> selected = hostcore::SelectedItems();
-    ASSERT_EQ(1u, selected.size());
-    EXPECT_NE(headline, selected[0]);
-    const hostcore::Node* picture = doc_->Model().FindNode(selected[0]);
-    ASSERT_NE(nullptr, picture);
-    EXPECT_EQ(1u, picture->labels.count("Glyphoria"));
-    EXPECT_EQ(kEnabledAction, State(kRestore));
-
-    // The revert link brings the text back.
-    EXPECT_EQ(0, Act("revert"));
-    EXPECT_EQ(0u, doc_->Model().FindNode(selected[0])->labels.count("Glyphoria"));
-    EXPECT_EQ(kDisabled_Unselected, State(kRestore));
+    // The engine clicks the try link: the headline becomes its picture; then
+    // the revert link brings the text back.
+    TryAndRevertTheHeadline();
 
     // A new window goes to the plug-in, which leaves it.
     EXPECT_EQ(0, Act("newWindow", (shop_->base_url() + "/").c_str()));
@@ -65,9 +51,7 @@ TEST_F(GuiSessionTest, TheEnginesClicksTryRevertAndBuyThroughTheRealModule) {
     // The cart's download: the plug-in takes it and saves the archive; the
     // engine's own download is cancelled.
     EXPECT_EQ(1, Act("buy", "/download/ok/")) << RecordText();
-    std::vector<std::string> saved;
-    for (const auto& entry : std::filesystem::directory_iterator(TestHome() + "/Downloads"))
-        if (entry.path().extension() == ".zip") saved.push_back(entry.path().filename().string());
+    std::vector<std::string> saved = SavedArchives();
     ASSERT_EQ(std::vector<std::string>{"TeXGyreTermes-Regular.zip"}, saved);
     EXPECT_EQ("PK", ReadFileBytes(TestHome() + "/Downloads/" + saved[0]).substr(0, 2));
     EXPECT_NE(std::string::npos, RecordText().find("download\t" + shop_->base_url() +

@@ -121,39 +121,7 @@ LibraryEntries WebWindowGtkTest::lib_;
 GtkWindow* WebWindowGtkTest::host_ = nullptr;
 
 TEST_F(WebWindowGtkTest, AnswersTheCommandTableExactly) {
-    std::string start = shop_->sampler_page_url();
-    intptr_t callback = LibraryEntries::Callback();
-    struct Case {
-        const char* command;
-        intptr_t argument;
-        int32_t expected;
-    } cases[] = {
-        {"isTryWndVisible", 0, 0},
-        {"version", callback, 28},
-        {"showTryWnd", Arg(start), 1},
-        {"isTryWndVisible", 0, 1},
-        {"ISTRYWNDVISIBLE", 0, 0},
-        {"Version", callback, 0},
-        {"closeTryWnd", 0, 0},
-        {"isTryWndVisible", 0, 0},
-        {"showTryWnd", 0, 0},
-        {"showTryWnd", Arg(""), 0},
-        {"isTryWndVisible", 0, 0},
-        {"doTry", Arg("id=1"), 0},
-        {"", 0, 0},
-        {nullptr, 0, 0},
-        {"version", 0, 28},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.command ? c.command : "(null)");
-        EXPECT_EQ(lib_.main(c.command, c.argument), c.expected);
-    }
-    // Commands ask the plug-in for texts and settings, never for page commands.
-    for (const FakePlugin::Call& call : FakePlugin::Get().Calls())
-        EXPECT_EQ(call.command.rfind("do", 0), std::string::npos) << call.command;
-    ASSERT_EQ(lib_.control("version", "27"), 1);
-    EXPECT_EQ(lib_.main("version", callback), 27);
-    EXPECT_EQ(lib_.control("no such setting", "1"), 0);
+    ExpectTheCommandTable(lib_, shop_->sampler_page_url());
 }
 
 TEST_F(WebWindowGtkTest, TheSamplerPageLoadsAndShowsInTheWindow) {
