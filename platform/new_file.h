@@ -14,10 +14,17 @@
 // Windows: CreateFileW(CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT),
 // SetFileTime (creation time included), MoveFileExW without
 // MOVEFILE_REPLACE_EXISTING.
+//
+// A file made by CreateUnique is held while it is open (POSIX: an exclusive
+// flock; Windows: it is open without delete sharing), so RemoveLeftovers in
+// another process leaves a file that is still being written alone and takes
+// only what a crash or a killed process left behind.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 namespace glyphoria::platform {
 
@@ -40,6 +47,15 @@ class NewFile {
     // the creation time where the platform lets a program set it (POSIX does
     // not: there the birth time stays the moment of creation).
     bool SetTimes(std::int64_t utc_seconds);
+    // Pushes the written data to the disk (fsync / FlushFileBuffers), for a
+    // file that is about to replace another one.
+    bool Sync();
+    // Gives the file the permission bits of the file at path and, where the
+    // process may, its owner and group (POSIX), so a replaced file keeps its
+    // mode (a 0600 file stays 0600). Windows: nothing to do here, the
+    // attributes and security of a replaced file stay with its name
+    // (RenameReplace). False when path cannot be read or the mode not set.
+    bool KeepPermissionsOf(const char* path);
     // Closes the file; false when the platform reports that data was lost.
     bool Close();
     bool is_open() const { return handle_ != kNoHandle; }
@@ -56,5 +72,26 @@ MoveResult MoveNoReplace(const char* from, const char* to);
 
 // True when the path names anything, a link (dangling or not) included.
 bool EntryExists(const char* path);
+
+// Removes the files in folder that CreateUnique made with this prefix and
+// suffix ("<prefix><12 hexadecimal digits><suffix>") and nobody holds open:
+// the temporaries of an install or a save that never finished. Anything
+// else, links included, is left alone. Returns how many were removed.
+int RemoveLeftovers(const char* folder, const char* prefix, const char* suffix);
+
+namespace detail {
+// The name CreateUnique gives with this prefix and suffix.
+inline bool IsUniqueName(const std::string& name, const char* prefix, const char* suffix) {
+    const std::size_t lp = std::strlen(prefix), ls = std::strlen(suffix);
+    if (name.size() != lp + 12 + ls || name.compare(0, lp, prefix) != 0 ||
+        name.compare(lp + 12, ls, suffix) != 0)
+        return false;
+    for (std::size_t i = lp; i < lp + 12; ++i) {
+        const char c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    }
+    return true;
+}
+}  // namespace detail
 
 }  // namespace glyphoria::platform

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "platform/folders.h"
 #include "platform/fs.h"
+#include "platform/new_file.h"
 #include "support/text_convert.h"
 
 namespace glyphoria {
@@ -58,9 +60,13 @@ bool FileExists(const char* path) {
 }
 
 bool DeleteFileForce(const char* path) {
-    if (!FileExists(path)) return true;
-    platform::MakeWritable(path);
-    return platform::RemoveFile(path);
+    // The name itself counts: a link is removed, never what it points to,
+    // and a link that points nowhere is removed too.
+    if (!path || !*path || !platform::EntryExists(path)) return true;
+    if (platform::RemoveFile(path)) return true;
+    // Windows refuses to delete a read-only file; clear the mark and retry.
+    return platform::StatPath(path).read_only && platform::MakeWritable(path) &&
+           platform::RemoveFile(path);
 }
 
 namespace {
@@ -139,44 +145,59 @@ bool WriteWholeFile(const char* path, const void* bytes, std::size_t length) {
 
 namespace {
 
-// Longest file name a temporary is built from: with ".tmp" and the attempt
-// number it stays within the 255 bytes (or UTF-16 units) that file systems
-// allow a name.
-constexpr std::size_t kTempStemMax = 240;
+// Temporaries are "<name>.<12 hexadecimal digits>.tmp" beside the file they
+// replace (platform/new_file.h makes and finds them). The name is cut, on a
+// character boundary, so that the whole temporary stays within the 255 bytes
+// (or UTF-16 units) that file systems allow a name: a target name at the
+// limit is still a name that can be written.
+constexpr std::size_t kTempNameMax = 238;
+constexpr const char* kTempSuffix = ".tmp";
 
-// The target's path, its file name cut on a character boundary when the
-// temporary's name would otherwise be too long to create: a target name at
-// the limit is still a name that can be written.
-std::string TemporaryStem(const char* path) {
-    std::string stem(path);
-    const std::size_t sep = stem.find_last_of(platform::kPathSeparator == '/' ? "/" : "\\/");
-    const std::size_t name = sep == std::string::npos ? 0 : sep + 1;
-    if (stem.size() - name > kTempStemMax)
-        stem.resize(name + Utf8PrefixLength(stem.data() + name, stem.size() - name, kTempStemMax));
-    return stem;
+std::size_t NameStart(const std::string& path) {
+    const std::size_t sep = path.find_last_of(platform::kPathSeparator == '/' ? "/" : "\\/");
+    return sep == std::string::npos ? 0 : sep + 1;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t name = NameStart(path);
+    if (name == 0) return ".";
+    return name == 1 ? path.substr(0, 1) : path.substr(0, name - 1);
+}
+
+std::string TemporaryPrefix(const std::string& path) {
+    const std::size_t name = NameStart(path);
+    const std::size_t length =
+        Utf8PrefixLength(path.data() + name, path.size() - name, kTempNameMax);
+    return path.substr(name, length) + ".";
 }
 
 }  // namespace
 
 bool WriteWholeFileAtomic(const char* path, const void* bytes, std::size_t length) {
     if (!path || !*path || (length && !bytes)) return false;
-    if (platform::StatPath(path).is_directory) return false;
-    // The temporary sits beside the target so the rename stays on one volume;
-    // "x" makes the open fail instead of reusing someone else's file.
-    const std::string stem = TemporaryStem(path);
-    std::string temp;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = stem + ".tmp" + std::to_string(attempt);
-        file = platform::OpenFile(temp.c_str(), "wbx");
-        if (!file && !FileExists(temp.c_str())) break;  // cannot create here at all
-    }
-    if (!file) return false;
-    bool ok = length == 0 || platform::WriteToFile(file, bytes, length) == length;
-    ok = platform::FlushFile(file) && ok;
-    ok = std::fclose(file) == 0 && ok;
-    if (ok) ok = platform::RenameReplace(temp.c_str(), path);
-    if (!ok) platform::RemoveFile(temp.c_str());
+    // The bytes go where a link leads, and only into a regular file (or a
+    // new one): never over a folder, a device, a FIFO or a socket.
+    const platform::WriteTarget target = platform::ResolveWriteTarget(path);
+    if (target.kind == platform::WriteTargetKind::kRefused) return false;
+    const bool replacing = target.kind == platform::WriteTargetKind::kRegularFile;
+    // A file its owner marked read-only is not replaced behind their back
+    // (the rename would do it on POSIX; Windows refuses it anyway).
+    if (replacing && platform::StatPath(target.path.c_str()).read_only) return false;
+
+    // The temporary sits beside the target so the rename stays on one volume.
+    const std::string folder = FolderOf(target.path);
+    const std::string prefix = TemporaryPrefix(target.path);
+    platform::RemoveLeftovers(folder.c_str(), prefix.c_str(), kTempSuffix);
+    std::vector<char> temp(folder.size() + prefix.size() + 32);
+    platform::NewFile file;
+    if (!file.CreateUnique(folder.c_str(), prefix.c_str(), kTempSuffix, temp.data(), temp.size()))
+        return false;
+    bool ok = length == 0 || file.Write(bytes, length);
+    if (ok && replacing) ok = file.KeepPermissionsOf(target.path.c_str());
+    ok = ok && file.Sync();
+    ok = file.Close() && ok;
+    ok = ok && platform::RenameReplace(temp.data(), target.path.c_str());
+    if (!ok) platform::RemoveFile(temp.data());
     return ok;
 }
 

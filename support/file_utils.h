@@ -21,7 +21,10 @@ constexpr unsigned char kUtf8Bom[3] = {0xEF, 0xBB, 0xBF};
 
 // False for an empty or null path; true when the path's attributes can be read.
 bool FileExists(const char* path);
-// A missing file counts as deleted; a read-only attribute is cleared first.
+// Removes the name: a file, or a link itself (never what it points to). A
+// missing name counts as deleted; a read-only attribute is cleared when the
+// system refuses the file for it. False for a folder, or when the name
+// cannot be removed.
 bool DeleteFileForce(const char* path);
 // Size from the file's status; 0 for a missing file.
 std::uint32_t FileSize(const char* path);
@@ -39,11 +42,16 @@ constexpr int kReadCannotOpen = 255;
 // file was opened.
 char* ReadWholeFile(const char* path, std::uint32_t* size = nullptr, int* status = nullptr);
 // Creates or truncates the file and writes the bytes; false when the file
-// cannot be created or written.
+// cannot be created or written, or is no regular file (platform::OpenFile).
 bool WriteWholeFile(const char* path, const void* bytes, std::size_t length);
-// Writes to a temporary file beside path, flushes it to disk and renames it
-// over path, so a crash or a full disk leaves the old file whole. False (and
-// the old file untouched, no temporary left) on any failure.
+// Replaces a user's file whole. Links are followed (platform::
+// ResolveWriteTarget): the file they lead to is replaced and the link stays.
+// The bytes go to a temporary file beside that file, are flushed to disk and
+// renamed over it, so a crash or a full disk leaves the old file whole; the
+// new file keeps the old one's permissions. Temporaries that an interrupted
+// write of the same file left behind are removed first. False (the old file
+// untouched, no temporary of this write left) when the target is a folder,
+// a device, a FIFO, a socket or marked read-only, or on any failure.
 bool WriteWholeFileAtomic(const char* path, const void* bytes, std::size_t length);
 
 bool WriteUtf8Bom(std::FILE* file);

@@ -103,13 +103,24 @@ std::string ToInternalForm(const unsigned char* data, std::size_t size, const ch
     return out;
 }
 
+// The file's first line end decides: a CR that a value happens to hold
+// further down is not the file's line end. A file without one counts as CR.
 const char* DetectLineEnd(const char* text, std::size_t size) {
-    const void* cr = std::memchr(text, '\r', size);
-    if (cr) {
-        const char* p = static_cast<const char*>(cr);
-        return (p + 1 < text + size && p[1] == '\n') ? "\r\n" : "\r";
+    for (std::size_t i = 0; i < size; ++i) {
+        if (text[i] == '\n') return "\n";
+        if (text[i] == '\r') return (i + 1 < size && text[i + 1] == '\n') ? "\r\n" : "\r";
     }
-    return std::memchr(text, '\n', size) ? "\n" : "\r";
+    return "\r";
+}
+
+// Drops a leading byte-order mark from size bytes at text; true when there
+// was one.
+bool SkipBom(char* text, std::size_t* size) {
+    if (!HasUtf8Bom(text, *size)) return false;
+    std::memmove(text, text + sizeof kUtf8Bom, *size - sizeof kUtf8Bom);
+    *size -= sizeof kUtf8Bom;
+    std::memset(text + *size, 0, sizeof kUtf8Bom);
+    return true;
 }
 
 }  // namespace
@@ -126,6 +137,7 @@ int PrefsStore::Load(const char* path) {
     length_ = capacity_ = 0;
     path_[0] = '\0';
     unreadable_ = false;
+    bom_ = false;
 
     // A path that does not fit is not cut: a cut path would name some other
     // file, which Save would then overwrite. The store starts empty instead
@@ -141,6 +153,11 @@ int PrefsStore::Load(const char* path) {
     int status = kReadCannotOpen;
     char* data = path_[0] ? ReadWholeFile(path_, &size, &status) : nullptr;
     if (data) {
+        // A byte-order mark is no part of the first line (it would hide the
+        // first section header); Save puts it back.
+        std::size_t length = size;
+        bom_ = SkipBom(data, &length);
+        size = static_cast<std::uint32_t>(length);
         char* grown = static_cast<char*>(std::realloc(data, size + kPrefsGrowStep));
         if (!grown) {
             std::free(data);
@@ -161,8 +178,11 @@ int PrefsStore::Load(const char* path) {
 
     std::string initial;
     platform::ResourceBytes res;
-    if (platform::FindModuleResource("Prefs", "ini", &res) && res.data)
-        initial = ToInternalForm(res.data, res.size, line_end_);
+    if (platform::FindModuleResource("Prefs", "ini", &res) && res.data) {
+        bom_ = HasUtf8Bom(res.data, res.size);
+        const std::size_t skip = bom_ ? sizeof kUtf8Bom : 0;
+        initial = ToInternalForm(res.data + skip, res.size - skip, line_end_);
+    }
     capacity_ = initial.size() + kPrefsGrowStep;
     text_ = static_cast<char*>(std::calloc(capacity_, 1));
     if (!text_) {
@@ -297,12 +317,13 @@ int PrefsStore::Save() {
     // The file form is built apart from the text, so a failed write leaves
     // memory exactly as it was.
     std::string out;
+    if (bom_) out.assign(reinterpret_cast<const char*>(kUtf8Bom), sizeof kUtf8Bom);
     const std::string_view text = text_ ? std::string_view(text_, length_) : std::string_view();
     std::size_t i = text.find_first_not_of("\r\n");
     if (i == npos) i = text.size();
     const bool crlf = std::strcmp(line_end_, "\r\n") == 0;
     const bool lf = std::strcmp(line_end_, "\n") == 0;
-    out.reserve(text.size() - i);
+    out.reserve(out.size() + text.size() - i);
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (c != kCR || (!crlf && !lf)) {

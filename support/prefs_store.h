@@ -19,15 +19,15 @@ namespace glyphoria {
 
 constexpr int kPrefsNotFound = -1;
 constexpr int kPrefsNoMemory = -108;
-constexpr int kPrefsBadKey = -50;     // empty, CR, LF, "=" or a leading "["
-constexpr int kPrefsBadValue = -51;   // CR or LF in the value
+constexpr int kPrefsBadKey = -50;    // empty, CR, LF, "=" or a leading "["
+constexpr int kPrefsBadValue = -51;  // CR or LF in the value
 constexpr int kPrefsWriteFailed = -61;
 
 // The section every setting of the system lives in.
 constexpr const char* kGeneralSection = "General";
 
 class PrefsStore {
-public:
+  public:
     PrefsStore() = default;
     ~PrefsStore();
     PrefsStore(const PrefsStore&) = delete;
@@ -45,18 +45,21 @@ public:
     // The decimal prefix of the value, or def when it is missing or empty.
     double GetFloat(const char* section, const char* key, double def) const;
     int SetString(const char* section, const char* key, const char* value);
-    // Writes the store to its path atomically (temporary file, flush, rename).
-    // A file marked read-only is left alone (kPrefsWriteFailed).
+    // Writes the store to its path atomically (temporary file, flush, rename;
+    // through a link to the file it names, keeping the file's permissions).
+    // A file marked read-only, or no regular file, is left alone
+    // (kPrefsWriteFailed). A byte-order mark the file began with is kept.
     int Save();
 
     const char* path() const { return path_; }
-    // The file's line end ("\r\n", "\r" or "\n").
+    // The file's line end ("\r\n", "\r" or "\n"): its first one decides.
     const char* line_end() const { return line_end_; }
+    bool has_bom() const { return bom_; }
     // Internal text, for tests and diagnostics (may be null before Load).
     const char* text() const { return text_; }
     std::size_t length() const { return length_; }
 
-private:
+  private:
     // Makes room for an edit of up to extra bytes; false leaves the store as it was.
     bool Reserve(std::size_t extra);
     void Insert(std::size_t pos, std::string_view bytes);
@@ -69,6 +72,8 @@ private:
     const char* line_end_ = "\r\n";
     // The file exists but could not be read: Save must not replace it.
     bool unreadable_ = false;
+    // The file began with a UTF-8 byte-order mark, kept out of text_.
+    bool bom_ = false;
 };
 
 // The process-wide store, created on first use, loaded at start-up.

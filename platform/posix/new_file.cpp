@@ -4,6 +4,7 @@
 #include "platform/fs.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -51,9 +52,12 @@ bool NewFile::CreateUnique(const char* folder, const char* prefix, const char* s
             std::snprintf(path_out, cap, "%s/%s%012llx%s", folder, prefix ? prefix : "",
                           static_cast<unsigned long long>(NextUniqueNumber() & 0xFFFFFFFFFFFFull),
                           suffix ? suffix : "");
-        if (n < 0 || static_cast<std::size_t>(n) >= cap) break;
+        if (n < 0 || static_cast<std::size_t>(n) >= cap || HasFolderFault(path_out)) break;
         int fd = OpenExclusive(path_out);
         if (fd >= 0) {
+            // Held until closed: RemoveLeftovers elsewhere takes only files
+            // that nobody holds. A fresh file cannot be locked by anyone yet.
+            ::flock(fd, LOCK_EX | LOCK_NB);
             handle_ = fd;
             return true;
         }
@@ -99,6 +103,22 @@ bool NewFile::SetTimes(std::int64_t utc_seconds) {
     return ::futimens(static_cast<int>(handle_), times) == 0;
 }
 
+bool NewFile::Sync() {
+    return is_open() && ::fsync(static_cast<int>(handle_)) == 0;
+}
+
+bool NewFile::KeepPermissionsOf(const char* path) {
+    struct stat like, own;
+    if (!is_open() || !path || ::stat(path, &like) != 0) return false;
+    const int fd = static_cast<int>(handle_);
+    // The owner first: a change of owner clears the set-id bits again.
+    // Only root (or the owner, for a group it is in) may do it; otherwise
+    // the file stays the writer's, as any new file would.
+    if (::fstat(fd, &own) == 0 && (own.st_uid != like.st_uid || own.st_gid != like.st_gid))
+        (void)::fchown(fd, like.st_uid, like.st_gid);
+    return ::fchmod(fd, like.st_mode & 07777) == 0;
+}
+
 bool NewFile::Close() {
     if (!is_open()) return false;
     int fd = static_cast<int>(handle_);
@@ -109,6 +129,7 @@ bool NewFile::Close() {
 
 MoveResult MoveNoReplace(const char* from, const char* to) {
     if (!from || !to || !*from || !*to) return MoveResult::kFailed;
+    if (HasFolderFault(from) || HasFolderFault(to)) return MoveResult::kFailed;
 #if defined(__linux__) && defined(RENAME_NOREPLACE)
     if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return MoveResult::kMoved;
     if (errno == EEXIST) return MoveResult::kTargetExists;
@@ -124,6 +145,39 @@ MoveResult MoveNoReplace(const char* from, const char* to) {
 bool EntryExists(const char* path) {
     struct stat st;
     return path && *path && ::lstat(path, &st) == 0;
+}
+
+namespace {
+
+// Removes the regular file at path unless someone holds a lock on it. The
+// lock is taken on what was opened, and the name is removed only while it
+// still names that file.
+bool RemoveIfNotHeld(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat opened, named;
+    bool removed = false;
+    if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+        named.st_dev == opened.st_dev && named.st_ino == opened.st_ino) {
+        removed = RemoveFile(path.c_str());
+    }
+    ::close(fd);
+    return removed;
+}
+
+}  // namespace
+
+int RemoveLeftovers(const char* folder, const char* prefix, const char* suffix) {
+    std::vector<std::string> names;
+    if (!prefix || !suffix || !ListFolder(folder, &names)) return 0;
+    int removed = 0;
+    for (const std::string& name : names) {
+        if (detail::IsUniqueName(name, prefix, suffix) &&
+            RemoveIfNotHeld(std::string(folder) + "/" + name))
+            ++removed;
+    }
+    return removed;
 }
 
 }  // namespace glyphoria::platform

@@ -6,6 +6,8 @@
 // a free name.
 #include "platform/new_file.h"
 
+#include "platform/fs.h"
+
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -55,8 +57,9 @@ bool NewFile::CreateUnique(const char* folder, const char* prefix, const char* s
             std::snprintf(path_out, cap, "%s/%s%012llx%s", folder, prefix ? prefix : "",
                           static_cast<unsigned long long>(NextUniqueNumber() & 0xFFFFFFFFFFFFull),
                           suffix ? suffix : "");
-        if (n < 0 || static_cast<std::size_t>(n) >= cap) break;
-        // OPEN_REPARSE_POINT: should the name be a link after all, the call
+        if (n < 0 || static_cast<std::size_t>(n) >= cap || HasFolderFault(path_out)) break;
+        // No delete sharing: while the file is open nobody removes it (see
+        // RemoveLeftovers). OPEN_REPARSE_POINT: should the name be a link after all, the call
         // is about the link itself, never its target.
         HANDLE handle = CreateFileW(Widen(path_out).c_str(), GENERIC_WRITE | FILE_WRITE_ATTRIBUTES,
                                     FILE_SHARE_READ, nullptr, CREATE_NEW,
@@ -75,6 +78,10 @@ bool NewFile::CreateUnique(const char* folder, const char* prefix, const char* s
 bool NewFile::Write(const void* bytes, std::size_t length) {
     if (!is_open()) return false;
     const char* p = static_cast<const char*>(bytes);
+    // A full disk (or the tests' budget) writes what fits, then fails.
+    const std::size_t allowed = TakeWriteBudget(length);
+    const bool disk_full = allowed < length;
+    length = allowed;
     while (length > 0) {
         DWORD piece = length > 0x40000000u ? 0x40000000u : static_cast<DWORD>(length);
         DWORD written = 0;
@@ -83,7 +90,29 @@ bool NewFile::Write(const void* bytes, std::size_t length) {
         p += written;
         length -= written;
     }
+    if (disk_full) {
+        SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
     return true;
+}
+
+bool NewFile::Sync() {
+    return is_open() && FlushFileBuffers(AsHandle(handle_)) != 0;
+}
+
+bool NewFile::KeepPermissionsOf(const char* path) {
+    if (!is_open() || !path) return false;
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    // The attributes that say how the user wants the file treated go on the
+    // new file here (not every ReplaceFileW carries them over, Wine's does
+    // not); its security follows the name in RenameReplace.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    FILE_BASIC_INFO info = {};  // zero times: left as they are
+    info.FileAttributes = (attributes & kKept) ? (attributes & kKept) : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(AsHandle(handle_), FileBasicInfo, &info, sizeof info) != 0;
 }
 
 bool NewFile::SetTimes(std::int64_t utc_seconds) {
@@ -105,6 +134,7 @@ bool NewFile::Close() {
 
 MoveResult MoveNoReplace(const char* from, const char* to) {
     if (!from || !to || !*from || !*to) return MoveResult::kFailed;
+    if (HasFolderFault(from) || HasFolderFault(to)) return MoveResult::kFailed;
     if (MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_WRITE_THROUGH))
         return MoveResult::kMoved;
     DWORD error = GetLastError();
@@ -118,6 +148,24 @@ bool EntryExists(const char* path) {
     // The attributes of the name itself: a link answers even when it leads
     // nowhere.
     return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int RemoveLeftovers(const char* folder, const char* prefix, const char* suffix) {
+    std::vector<std::string> names;
+    if (!prefix || !suffix || !ListFolder(folder, &names)) return 0;
+    int removed = 0;
+    for (const std::string& name : names) {
+        if (!detail::IsUniqueName(name, prefix, suffix)) continue;
+        const std::string path = std::string(folder) + "\\" + name;
+        const DWORD attributes = GetFileAttributesW(Widen(path.c_str()).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+            continue;
+        // A file still open in its writer refuses deletion (no delete
+        // sharing), so only leftovers go.
+        if (RemoveFile(path.c_str())) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace glyphoria::platform

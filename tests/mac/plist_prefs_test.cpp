@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 
 #include "mac/mac_folders.h"
+#include "platform/fs.h"
 #include "tests/mac/mac_test_env.h"
 
 namespace glyphoria::mac {
@@ -187,15 +190,41 @@ TEST_F(PlistPrefsTest, UnreadableFileIsNotReplaced) {
     const std::string kept =
         "<plist version=\"1.0\"><dict><key>a</key><string>1</string></dict></plist>";
     testing::WriteFileBytes(path, kept);
-    std::filesystem::permissions(path, std::filesystem::perms::none);
-    if (!testing::ReadFileBytes(path).empty()) return;  // root reads it anyway
+    // Root reads any file: the refusal comes from the platform's hook.
+    platform::SetPathFaultForTesting(path, platform::kFaultRead);
     PlistPrefs prefs;
     prefs.Open(path, "");
     EXPECT_EQ("d", prefs.GetString("a", "d"));
     EXPECT_FALSE(prefs.SetString("b", "2", true));
     EXPECT_EQ("2", prefs.GetString("b", ""));  // memory keeps the value
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    platform::ClearPathFaultsForTesting();
     EXPECT_EQ(kept, testing::ReadFileBytes(path));
+}
+
+// Preferences kept elsewhere through a link (a dotfiles folder) are written
+// there with their mode, and the link stays; a FIFO in the file's place is
+// neither waited on nor replaced.
+TEST_F(PlistPrefsTest, LinkedFileIsWrittenThroughAndAFifoIsLeftAlone) {
+    testing::TempDir dots;
+    const std::string real = dots.file("Glyphoria.plist");
+    testing::WriteFileBytes(real, "");
+    ASSERT_EQ(0, chmod(real.c_str(), 0600));
+    const std::string linked = support_.file("linked.plist");
+    std::filesystem::create_symlink(real, linked);
+    PlistPrefs prefs;
+    prefs.Open(linked, "");
+    EXPECT_TRUE(prefs.SetString("k", "v", true));
+    EXPECT_TRUE(std::filesystem::is_symlink(linked));
+    EXPECT_NE(std::string::npos, testing::ReadFileBytes(real).find("<string>v</string>"));
+    EXPECT_EQ(std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+              std::filesystem::status(real).permissions());
+
+    const std::string fifo = support_.file("fifo.plist");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    PlistPrefs blocked;
+    blocked.Open(fifo, "");
+    EXPECT_FALSE(blocked.SetString("k", "v", true));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST_F(PlistPrefsTest, WriteIntoAFolderThatIsGoneReportsFailure) {

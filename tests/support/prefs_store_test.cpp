@@ -60,6 +60,16 @@ TEST(PrefsStoreSet, FileRoundTrips) {
         {"blank lines kept", "[General]\r\n\r\na=1\r\n\r\n", "\r\n",
          "[General]\r\n\r\na=1\r\n\r\nk=v\r\n"},
         {"leading blank lines not written", "\n\n[General]\na=1\n", "\n", "[General]\na=1\nk=v\n"},
+        // A byte-order mark is read past (the first section is found) and kept.
+        {"BOM kept, first section found", "\xEF\xBB\xBF[General]\r\nk=old\r\na=1\r\n", "\r\n",
+         "\xEF\xBB\xBF[General]\r\na=1\r\nk=v\r\n"},
+        {"BOM before leading blank lines", "\xEF\xBB\xBF\n[General]\na=1\n", "\n",
+         "\xEF\xBB\xBF[General]\na=1\nk=v\n"},
+        {"BOM alone", "\xEF\xBB\xBF", "\r", "\xEF\xBB\xBF[General]\rk=v\r"},
+        // The first line end decides, not a CR that a value holds (which
+        // the store reads as a line end, and writes as the file's own).
+        {"stray CR in an LF file", "[General]\na=x\ry\nb=2\n", "\n",
+         "[General]\na=x\ny\nb=2\nk=v\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -250,52 +260,55 @@ TEST(PrefsStoreSave, TooLongPathIsNotCutIntoAnotherFile) {
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-// A failed save keeps both the old file and the settings in memory.
+// A failed save keeps both the old file and the settings in memory. Full
+// disks and folders that refuse writes come from the platform's test hooks,
+// so they fail for root as well.
 TEST(PrefsStoreSave, FailureKeepsOldFileAndMemory) {
     TempDir dir;
-    const std::string ro = dir.file("ro");
-    fs::create_directory(ro);
     struct Case {
         const char* name;
-        std::string file;
-        bool read_only_folder;
-        long long write_budget;  // a full disk fails the temporary, whoever runs the test
+        long long write_budget;
+        unsigned folder_faults;
     } cases[] = {
-        {"disk full", dir.file("Glyphoria.ini"), false, 4},
-        {"read-only folder", ro + "/Glyphoria.ini", true, -1},
+        {"disk full", 4, 0},
+        {"folder refuses writes", -1, platform::kFaultWrite},
     };
+    const std::string file = dir.file("Glyphoria.ini");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(WriteFileBytes(c.file, "[General]\r\nold=1\r\n"));
+        ASSERT_TRUE(WriteFileBytes(file, "[General]\r\nold=1\r\n"));
         PrefsStore store;
-        ASSERT_EQ(0, store.Load(c.file.c_str()));
+        ASSERT_EQ(0, store.Load(file.c_str()));
         ASSERT_EQ(0, store.SetString("General", "new", "2"));
         const std::string memory(store.text(), store.length());
-        if (c.read_only_folder) {
-            fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec);
-            if (WriteFileBytes(ro + "/probe", "")) continue;  // permissions not enforced (root)
-        }
+        platform::SetPathFaultForTesting(dir.path(), c.folder_faults);
         platform::SetWriteBudgetForTesting(c.write_budget);
         EXPECT_EQ(kPrefsWriteFailed, store.Save());
         platform::SetWriteBudgetForTesting(-1);
-        EXPECT_EQ("[General]\r\nold=1\r\n", ReadFileBytes(c.file));
+        platform::ClearPathFaultsForTesting();
+        EXPECT_EQ("[General]\r\nold=1\r\n", ReadFileBytes(file));
         EXPECT_EQ(memory, std::string(store.text(), store.length()));
-        EXPECT_FALSE(PathExists(c.file + ".tmp0"));
+        EXPECT_EQ(1, std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
     }
 }
 
-TEST(PrefsStoreSave, UnreadableFileIsNotReplaced) {
-    TempDir dir;
-    const std::string file = dir.file("p.ini");
-    ASSERT_TRUE(WriteFileBytes(file, "[General]\nkeep=1\n"));
-    fs::permissions(file, fs::perms::none);
-    if (!ReadFileBytes(file).empty()) return;  // root reads it anyway
-    PrefsStore store;
-    ASSERT_EQ(0, store.Load(file.c_str()));
-    ASSERT_EQ(0, store.SetString("General", "k", "v"));
-    EXPECT_EQ(kPrefsWriteFailed, store.Save());
-    fs::permissions(file, fs::perms::owner_read);
-    EXPECT_EQ("[General]\nkeep=1\n", ReadFileBytes(file));
+// A file that exists but cannot be read (or written) runs the store on
+// defaults and is never written over.
+TEST(PrefsStoreSave, UnreadableOrReadOnlyFileIsNotReplaced) {
+    for (unsigned fault : {platform::kFaultRead, platform::kFaultWrite}) {
+        SCOPED_TRACE(fault);
+        TempDir dir;
+        const std::string file = dir.file("p.ini");
+        ASSERT_TRUE(WriteFileBytes(file, "[General]\nkeep=1\n"));
+        platform::SetPathFaultForTesting(file, fault);
+        PrefsStore store;
+        ASSERT_EQ(0, store.Load(file.c_str()));
+        EXPECT_EQ(fault == platform::kFaultRead ? "<missing>" : "1", Get(store, "General", "keep"));
+        ASSERT_EQ(0, store.SetString("General", "k", "v"));
+        EXPECT_EQ(kPrefsWriteFailed, store.Save());
+        platform::ClearPathFaultsForTesting();
+        EXPECT_EQ("[General]\nkeep=1\n", ReadFileBytes(file));
+    }
 }
 
 TEST(PrefsDefaults, PathAndProcessStore) {

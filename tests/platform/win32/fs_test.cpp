@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/win32/windows_api.h"
 #include "support/file_utils.h"
@@ -16,7 +17,9 @@ namespace {
 using testing::TempDir;
 
 // "Grüße €" and "日本": no single 8-bit code page holds both.
-const char kName[] = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xE6\x97\xA5\xE6\x9C\xAC.txt";
+const char kName[] =
+    "Gr\xC3\xBC\xC3\x9F"
+    "e \xE2\x82\xAC \xE6\x97\xA5\xE6\x9C\xAC.txt";
 const wchar_t kWideName[] = L"Gr\u00FC\u00DFe \u20AC \u65E5\u672C.txt";
 
 struct Names {
@@ -70,6 +73,13 @@ TEST(Win32Files, LinksAreFollowed) {
     EXPECT_FALSE(info.is_directory);
     EXPECT_EQ(5u, info.size);
     EXPECT_FALSE(StatPath(dangling.c_str()).exists);
+    // A write through the link replaces the file it names; the link stays.
+    // One that leads nowhere cannot say where to write and is refused.
+    EXPECT_EQ(WriteTargetKind::kRegularFile, ResolveWriteTarget(link.c_str()).kind);
+    EXPECT_TRUE(WriteWholeFileAtomic(link.c_str(), "new", 3));
+    EXPECT_EQ("new", ReadWide(names.wide));
+    EXPECT_NE(0u, GetFileAttributesW(wide_link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    EXPECT_FALSE(WriteWholeFileAtomic(dangling.c_str(), "new", 3));
 }
 
 TEST(Win32Files, ReadOnlyFilesAreMadeWritableAndRemoved) {
@@ -118,8 +128,48 @@ TEST(Win32Files, ExclusiveCreationNeverTruncates) {
     ASSERT_NE(nullptr, file);
     std::fputs("a\nb", file);
     std::fclose(file);
-    EXPECT_EQ("a\nb", testing::ReadFileBytes(fresh));  // binary: no CR added
+    EXPECT_EQ("a\nb", testing::ReadFileBytes(fresh));   // binary: no CR added
     EXPECT_EQ(nullptr, OpenFile(fresh.c_str(), "rx"));  // "x" belongs to "w"
+}
+
+// The reserved names open a device in every folder, whatever the extension:
+// nothing is opened or written through them, and no file appears. Names
+// that only begin like one are files like any other.
+TEST(Win32Files, DeviceNamesAreRefused) {
+    TempDir dir;
+    for (const char* name : {"NUL", "nul.ini", "CON", "Con.txt", "COM1", "com9.zip", "LPT1 .ini",
+                             "AUX", "PRN.x.y", "CONOUT$"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir.file(name);
+        EXPECT_EQ(WriteTargetKind::kRefused, ResolveWriteTarget(path.c_str()).kind);
+        for (const char* mode : {"wb", "ab", "rb"})
+            EXPECT_EQ(nullptr, OpenFile(path.c_str(), mode)) << mode;
+        EXPECT_FALSE(WriteWholeFileAtomic(path.c_str(), "x", 1));
+        EXPECT_FALSE(WriteWholeFile(path.c_str(), "x", 1));
+    }
+    EXPECT_FALSE(WriteWholeFileAtomic("\\\\.\\pipe\\glyphoria-test", "x", 1));
+    EXPECT_FALSE(WriteWholeFileAtomic("//./NUL", "x", 1));
+    std::vector<std::string> left;
+    ASSERT_TRUE(ListFolder(dir.path().c_str(), &left));
+    EXPECT_TRUE(left.empty());
+    for (const char* name : {"NULL.ini", "COM10.txt", "CONSOLE", "nul-file.ini", "LPT.ini"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir.file(name);
+        EXPECT_TRUE(WriteWholeFileAtomic(path.c_str(), "x", 1));
+        EXPECT_EQ("x", testing::ReadFileBytes(path));
+    }
+}
+
+// A replaced file keeps what belongs to its name: attributes such as hidden.
+TEST(Win32Files, ReplacedFileKeepsItsAttributes) {
+    Names names;
+    ASSERT_TRUE(WriteWholeFile(names.utf8.c_str(), "old", 3));
+    ASSERT_TRUE(SetFileAttributesW(names.wide.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    if (!(GetFileAttributesW(names.wide.c_str()) & FILE_ATTRIBUTE_HIDDEN))
+        GTEST_SKIP() << "this file system keeps no hidden attribute";
+    ASSERT_TRUE(WriteWholeFileAtomic(names.utf8.c_str(), "new", 3));
+    EXPECT_EQ("new", ReadWide(names.wide));
+    EXPECT_NE(0u, GetFileAttributesW(names.wide.c_str()) & FILE_ATTRIBUTE_HIDDEN);
 }
 
 TEST(Win32Files, PathsBuiltWithTheDefaultSeparator) {
