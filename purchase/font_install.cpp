@@ -15,6 +15,7 @@
 #include "platform/fs.h"
 #include "platform/new_file.h"
 #include "purchase/font_entry_name.h"
+#include "purchase/font_signature.h"
 #include "purchase/zip_entry_info.h"
 #include "support/file_utils.h"
 #include "support/limits.h"
@@ -24,6 +25,11 @@
 namespace glyphoria {
 
 namespace {
+
+FontArchiveLimits& Limits() {
+    static FontArchiveLimits limits;
+    return limits;
+}
 
 FontInstallVoice& Voice() {
     static FontInstallVoice voice;
@@ -108,8 +114,12 @@ void WriteFont(const char* folder, const EntryData& data, bool have_date, std::i
         return;
     }
     if (platform::EntryExists(target)) {
-        result->status = FontEntryStatus::kAlreadyInstalled;
-        result->reason = FontSkipReason::kNone;
+        // A font (or a link, even one to nowhere) under the name counts as
+        // installed; a folder, a FIFO or a device there is in the way.
+        if (platform::ResolveWriteTarget(target).kind != platform::WriteTargetKind::kRefused) {
+            result->status = FontEntryStatus::kAlreadyInstalled;
+            result->reason = FontSkipReason::kNone;
+        }
         return;
     }
     platform::NewFile file;
@@ -149,34 +159,55 @@ class ArchiveInstaller {
         }
     }
 
+    std::size_t entries_seen() const { return entries_seen_; }
+
     void InstallCurrentEntry() {
+        ++entries_seen_;
         FontEntryResult result;
         InstallCurrentEntry(&result);
+        if (result.status == FontEntryStatus::kInstalled) installed_bytes_ += result.declared_size;
         if (result.status == FontEntryStatus::kAlreadyInstalled)
             TellAlreadyInstalled(result.file_name.c_str());
         if (on_entry_) on_entry_(result);
     }
 
+    // The entry after the last one looked at, said once for all the rest.
+    void ReportRestNotLookedAt() {
+        FontEntryResult result;
+        ReadEntryInfo(&result);
+        result.reason = FontSkipReason::kTooManyEntries;
+        if (on_entry_) on_entry_(result);
+    }
+
   private:
-    void InstallCurrentEntry(FontEntryResult* result) {
+    // The entry's names and declared size into result; false (with the
+    // reason set) when its information cannot be read or its name is cut.
+    bool ReadEntryInfo(FontEntryResult* result, unz_file_info64* info_out = nullptr) {
         unz_file_info64 info;
         // Zero-filled, and one byte is kept back so the name always ends.
         char name[kPathBufferSize] = {};
         if (unzGetCurrentFileInfo64(archive_, &info, name, sizeof name - 1, nullptr, 0, nullptr,
                                     0) != UNZ_OK) {
             result->reason = FontSkipReason::kCannotOpen;
-            return;
+            return false;
         }
         const std::size_t name_length =
             info.size_filename < sizeof name - 1 ? info.size_filename : sizeof name - 1;
         result->entry_name = DecodeEntryName(name, name_length);
         result->file_name = LastPathComponent(result->entry_name);
         result->declared_size = info.uncompressed_size;
+        if (info_out) *info_out = info;
         // A cut name could end in ".otf" although the real one does not.
         if (info.size_filename > name_length) {
             result->reason = FontSkipReason::kNameTooLong;
-            return;
+            return false;
         }
+        return true;
+    }
+
+    void InstallCurrentEntry(FontEntryResult* result) {
+        unz_file_info64 info;
+        if (!ReadEntryInfo(result, &info)) return;
         switch (CheckFontFileName(result->file_name)) {
             case FontNameCheck::kNotOpenType:
                 result->reason = FontSkipReason::kNotOpenType;
@@ -198,6 +229,8 @@ class ArchiveInstaller {
             result->reason = FontSkipReason::kTooLarge;
         } else if (info.uncompressed_size == 0) {
             result->reason = FontSkipReason::kEmpty;
+        } else if (installed_bytes_ + info.uncompressed_size > Limits().font_bytes) {
+            result->reason = FontSkipReason::kArchiveTooLarge;
         }
         if (result->reason != FontSkipReason::kNone) return;
 
@@ -205,6 +238,10 @@ class ArchiveInstaller {
         result->reason =
             ReadCurrentEntry(archive_, static_cast<std::size_t>(info.uncompressed_size), &data);
         if (result->reason != FontSkipReason::kNone) return;
+        if (!BeginsAsFont(data.bytes.get(), data.size)) {
+            result->reason = FontSkipReason::kNotAFont;
+            return;
+        }
 
         const char* folder = FontsFolder();
         LogLine(folder);
@@ -215,6 +252,12 @@ class ArchiveInstaller {
             std::snprintf(line, sizeof line, "fontDate: invalid %08lX for %s", info.dosDate,
                           result->file_name.c_str());
             LogLine(line);
+        }
+        if (!leftovers_removed_) {
+            // Temporaries of an install that was interrupted (a crash, a
+            // killed host) go before the first font of this one is written.
+            platform::RemoveLeftovers(folder, kTempPrefix, kTempSuffix);
+            leftovers_removed_ = true;
         }
         WriteFont(folder, data, have_date, date, result);
     }
@@ -231,6 +274,9 @@ class ArchiveInstaller {
     const FontEntryCallback& on_entry_;
     char folder_[kPathBufferSize] = {};
     bool folder_known_ = false;
+    bool leftovers_removed_ = false;
+    std::size_t entries_seen_ = 0;
+    std::uint64_t installed_bytes_ = 0;
 };
 
 bool InstallFonts(const char* archive_path, const char* fonts_folder,
@@ -240,13 +286,22 @@ bool InstallFonts(const char* archive_path, const char* fonts_folder,
     if (!archive) return false;
     ArchiveInstaller installer(archive.get(), fonts_folder, on_entry);
     int rc = unzGoToFirstFile(archive.get());
-    for (; rc == UNZ_OK; rc = unzGoToNextFile(archive.get()))
+    for (; rc == UNZ_OK; rc = unzGoToNextFile(archive.get())) {
+        if (installer.entries_seen() == Limits().entries) {
+            installer.ReportRestNotLookedAt();
+            return true;
+        }
         installer.InstallCurrentEntry();
+    }
     // A directory that breaks off before its last entry was not read whole.
     return rc == UNZ_END_OF_LIST_OF_FILE;
 }
 
 }  // namespace
+
+static_assert(kMaxFontFileSize == 64u << 20 && kMaxArchiveFontBytes == 256u << 20 &&
+                  kMaxArchiveEntries == 1000,
+              "the reasons below name the limits");
 
 const char* DescribeFontSkipReason(FontSkipReason reason) {
     switch (reason) {
@@ -263,7 +318,13 @@ const char* DescribeFontSkipReason(FontSkipReason reason) {
         case FontSkipReason::kEncrypted:
             return "encrypted";
         case FontSkipReason::kTooLarge:
-            return "declared size over the limit";
+            return "too large: over 64 MB";
+        case FontSkipReason::kArchiveTooLarge:
+            return "too large: the archive's fonts would pass 256 MB";
+        case FontSkipReason::kTooManyEntries:
+            return "too many entries: only the first 1000 are looked at";
+        case FontSkipReason::kNotAFont:
+            return "not a font";
         case FontSkipReason::kEmpty:
             return "empty";
         case FontSkipReason::kUnsupportedMethod:
@@ -282,6 +343,10 @@ const char* DescribeFontSkipReason(FontSkipReason reason) {
             return "cannot be written";
     }
     return "";
+}
+
+void SetFontArchiveLimitsForTesting(const FontArchiveLimits& limits) {
+    Limits() = limits;
 }
 
 void SetFontInstallVoice(const FontInstallVoice& voice) {

@@ -1,12 +1,15 @@
 // Installing the OpenType fonts of a bought font archive (a ZIP file) into
 // the user's fonts folder, keeping the dates the archive records.
 //
-// Every entry is looked at in order. A font is installed when the last
-// component of its name ends in exactly ".otf" and is a safe file name
-// (purchase/font_entry_name.h), the entry is a regular file, not encrypted,
-// declares at most kMaxFontFileSize bytes, and yields exactly the bytes it
-// declares with a matching CRC. Declared sizes are never trusted further:
-// nothing is read past them.
+// Every entry is looked at in order, up to kMaxArchiveEntries (support/
+// limits.h; one more result then says the rest was left). A font is
+// installed when the last component of its name ends in exactly ".otf" and
+// is a safe file name (purchase/font_entry_name.h), the entry is a regular
+// file, not encrypted, declares at most kMaxFontFileSize bytes, keeps the
+// archive's installed fonts within kMaxArchiveFontBytes, yields exactly the
+// bytes it declares with a matching CRC, and those bytes begin as an
+// OpenType or TrueType font (purchase/font_signature.h). Declared sizes are
+// never trusted further: nothing is read past them.
 //
 // A font is written under a temporary name in the fonts folder and renamed
 // into place only while nothing has its name, so a font is never left
@@ -27,6 +30,8 @@
 #include <functional>
 #include <string>
 
+#include "support/limits.h"
+
 namespace glyphoria {
 
 enum class FontEntryStatus { kInstalled, kAlreadyInstalled, kSkipped };
@@ -39,6 +44,9 @@ enum class FontSkipReason {
     kNotRegularFile,  // a link, folder or device in the archive
     kEncrypted,
     kTooLarge,           // declares more than kMaxFontFileSize
+    kArchiveTooLarge,    // would take the archive's fonts over kMaxArchiveFontBytes
+    kTooManyEntries,     // after the first kMaxArchiveEntries: not looked at
+    kNotAFont,           // named *.otf, but its bytes are no font
     kEmpty,              // declares no bytes: never a font
     kUnsupportedMethod,  // compressed other than stored or deflated
     kCannotOpen,         // damaged local header
@@ -46,7 +54,8 @@ enum class FontSkipReason {
     kSizeMismatch,  // yields fewer bytes than it declares
     kDamagedData,   // the compressed data does not decompress
     kCrcError,
-    kWriteFailed,  // fonts folder missing or not writable, disk full
+    kWriteFailed,  // fonts folder missing or not writable, disk full, or no
+                   // file (a folder, a FIFO, ...) under the font's name
 };
 
 // A short English phrase for the tool's output ("not an OpenType font").
@@ -75,6 +84,15 @@ struct FontInstallVoice {
     std::function<void(const std::string& line)> log;
 };
 void SetFontInstallVoice(const FontInstallVoice& voice);
+
+// The caps of one archive, kMaxArchiveEntries and kMaxArchiveFontBytes
+// unless a test lowers them (the real byte cap would make a test write
+// hundreds of megabytes). Process-wide; the defaults come back with {}.
+struct FontArchiveLimits {
+    std::size_t entries = kMaxArchiveEntries;
+    std::uint64_t font_bytes = kMaxArchiveFontBytes;
+};
+void SetFontArchiveLimitsForTesting(const FontArchiveLimits& limits);
 
 // Installs into the platform's per-user fonts folder (created when missing).
 // An archive that is missing or no ZIP file does nothing.

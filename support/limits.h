@@ -37,5 +37,13 @@ constexpr std::size_t kTransferSlack = 1000;
 // to be trusted (a few kilobytes can declare gigabytes); real OpenType fonts,
 // even large CJK families, stay well below this.
 constexpr std::size_t kMaxFontFileSize = 64u * 1024u * 1024u;
+// What one font archive may do to the user's fonts folder. A shop's archive
+// holds one family or a few, with a licence and a readme: tens of entries and
+// rarely over 100 MB of fonts. Entries after the first kMaxArchiveEntries are
+// not looked at (no archive can make the installer walk, log or ask about a
+// million entries), and fonts stop being installed once they would take the
+// archive's installed bytes over kMaxArchiveFontBytes.
+constexpr std::size_t kMaxArchiveEntries = 1000;
+constexpr std::size_t kMaxArchiveFontBytes = 256u * 1024u * 1024u;
 
 }  // namespace glyphoria

@@ -15,6 +15,7 @@
 #include <csignal>
 #endif
 
+#include "platform/fs.h"
 #include "support/limits.h"
 #include "support/log.h"
 #include "support/messages.h"
@@ -133,7 +134,7 @@ TEST_F(FontInstall, RealFontsFromAFolderInTheArchiveGetTheArchiveDateAsUtc) {
 
 // One archive with every way an entry can go, reported in archive order.
 TEST_F(FontInstall, EveryEntryGetsItsOwnOutcome) {
-    const std::string font = "OTTO" + std::string(3000, 'f'), hundred(100, 'h');
+    const std::string font = testing::FontBytes(std::string(3000, 'f')), hundred(100, 'h');
     ZipTestEntry link{"Fonts/link.otf", "../../../../etc/passwd"};
     link.external_attributes = testing::kUnixSymlink;
     ZipTestEntry secret{"Fonts/secret.otf", font};
@@ -211,7 +212,8 @@ TEST_F(FontInstall, EveryEntryGetsItsOwnOutcome) {
 }
 
 TEST_F(FontInstall, BombsAreNeverInflatedPastTheirDeclaredSize) {
-    const std::string over_cap(kMaxFontFileSize + 1, '\0'), eight_mib(8u << 20, '\0');
+    const std::string over_cap(kMaxFontFileSize + 1, '\0');
+    const std::string eight_mib = testing::FontBytes(std::string((8u << 20) - 28, '\0'));
     const std::string head = eight_mib.substr(0, 4096);
     const std::string bomb = testing::RawDeflate(eight_mib);
     ASSERT_TRUE(testing::WriteZip(archive_,
@@ -232,10 +234,10 @@ TEST_F(FontInstall, BombsAreNeverInflatedPastTheirDeclaredSize) {
 
 TEST_F(FontInstall, FontsAlreadyThereStayAndEachIsReportedOnce) {
     ASSERT_TRUE(WriteFileBytes(fonts_ + "/Old.otf", "installed before"));
-    ASSERT_TRUE(testing::WriteZip(archive_, {{"Old.otf", "new Old"},
-                                             {"Light/Twice.otf", "first Twice"},
-                                             {"Bold/Twice.otf", "second Twice"},
-                                             {"Other.otf", "Other"}}));
+    ASSERT_TRUE(testing::WriteZip(archive_, {{"Old.otf", testing::FontBytes("new Old")},
+                                             {"Light/Twice.otf", testing::FontBytes("first")},
+                                             {"Bold/Twice.otf", testing::FontBytes("second")},
+                                             {"Other.otf", testing::FontBytes("Other")}}));
 
     const std::vector<FontEntryResult> results = Install();
 
@@ -245,7 +247,7 @@ TEST_F(FontInstall, FontsAlreadyThereStayAndEachIsReportedOnce) {
     EXPECT_EQ(results[2].status, FontEntryStatus::kAlreadyInstalled);
     EXPECT_EQ(results[3].status, FontEntryStatus::kInstalled);
     EXPECT_EQ(ReadFileBytes(fonts_ + "/Old.otf"), "installed before");
-    EXPECT_EQ(ReadFileBytes(fonts_ + "/Twice.otf"), "first Twice");
+    EXPECT_EQ(ReadFileBytes(fonts_ + "/Twice.otf"), testing::FontBytes("first"));
     EXPECT_EQ(messages_, (Names{"The font 'Old.otf' is already installed!",
                                 "The font 'Twice.otf' is already installed!"}));
 }
@@ -256,7 +258,8 @@ TEST_F(FontInstall, LinksPlantedUnderAFontsNameAreNeverWrittenThrough) {
     ASSERT_TRUE(WriteFileBytes(outside + "/victim", "keep me"));
     fs::create_symlink(outside + "/victim", fonts_ + "/Existing.otf");
     fs::create_symlink(outside + "/created-through-link", fonts_ + "/Dangling.otf");
-    ASSERT_TRUE(testing::WriteZip(archive_, {{"Existing.otf", "evil"}, {"Dangling.otf", "evil"}}));
+    const std::string evil = testing::FontBytes("evil");
+    ASSERT_TRUE(testing::WriteZip(archive_, {{"Existing.otf", evil}, {"Dangling.otf", evil}}));
 
     const std::vector<FontEntryResult> results = Install();
 
@@ -269,7 +272,8 @@ TEST_F(FontInstall, LinksPlantedUnderAFontsNameAreNeverWrittenThrough) {
 }
 
 TEST_F(FontInstall, PythonArchivesWithUtf8NamesLinksAndOtherMethods) {
-    if (!MakeWithPython("z.writestr('S/Stra\\u00dfe.otf', b'OTTO')\n"
+    if (!MakeWithPython("font = b'OTTO\\0\\1\\0\\x10\\0\\0\\0\\0name' + bytes(12)\n"
+                        "z.writestr('S/Stra\\u00dfe.otf', font)\n"
                         "i = zipfile.ZipInfo('S/Link.otf')\n"
                         "i.create_system = 3\n"
                         "i.external_attr = 0o120777 << 16\n"
@@ -293,21 +297,20 @@ TEST_F(FontInstall, AFontsFolderThatCannotBeWrittenTakesNothing) {
     ASSERT_TRUE(WriteFileBytes(work_.file("plain-file"), "not a folder"));
     const std::string read_only = work_.file("read-only");
     fs::create_directory(read_only);
-    fs::permissions(read_only, fs::perms::owner_read | fs::perms::owner_exec);
-    // Privileged users write into read-only folders anyway.
-    const bool permissions_hold = !WriteFileBytes(read_only + "/probe", "x");
-    fs::remove(read_only + "/probe");
-    ASSERT_TRUE(testing::WriteZip(archive_, {{"A.otf", "OTTO"}, {"B.otf", "OTTO"}}));
+    // Root writes into read-only folders anyway: the platform's hook refuses.
+    platform::SetPathFaultForTesting(read_only, platform::kFaultWrite);
+    ASSERT_TRUE(testing::WriteZip(
+        archive_, {{"A.otf", testing::FontBytes()}, {"B.otf", testing::FontBytes()}}));
     for (const std::string& folder :
          {work_.file("missing"), work_.file("plain-file"), read_only, std::string(),
           work_.file(std::string(kPathBufferSize, 'f'))}) {
         SCOPED_TRACE(folder);
-        if (folder == read_only && !permissions_hold) continue;
         const std::vector<FontEntryResult> results = Install(folder);
         ASSERT_EQ(results.size(), 2u);
         for (const FontEntryResult& r : results)
             EXPECT_EQ(r.reason, FontSkipReason::kWriteFailed);
     }
+    platform::ClearPathFaultsForTesting();
     EXPECT_TRUE(FolderEntries(read_only).empty());
     EXPECT_FALSE(fs::exists(work_.file("missing")));
     EXPECT_TRUE(messages_.empty());
@@ -316,8 +319,9 @@ TEST_F(FontInstall, AFontsFolderThatCannotBeWrittenTakesNothing) {
 #ifndef _WIN32
 // The file size limit fails the write half-way, as a full disk would.
 TEST_F(FontInstall, AWriteThatFailsHalfWayLeavesNothing) {
-    ASSERT_TRUE(testing::WriteZip(archive_, {{"Big.otf", std::string(64 * 1024, 'b')},
-                                             {"Small.otf", std::string(100, 's')}}));
+    ASSERT_TRUE(
+        testing::WriteZip(archive_, {{"Big.otf", testing::FontBytes(std::string(64 * 1024, 'b'))},
+                                     {"Small.otf", testing::FontBytes(std::string(100, 's'))}}));
     struct rlimit old_limit;
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
     struct rlimit limit = old_limit;
@@ -336,7 +340,8 @@ TEST_F(FontInstall, AWriteThatFailsHalfWayLeavesNothing) {
 #endif
 
 TEST_F(FontInstall, WhatIsNoWholeArchiveIsNotReportedAsRead) {
-    ASSERT_TRUE(testing::WriteZip(archive_, {{"First.otf", "OTTO 1"}, {"Second.otf", "OTTO 2"}}));
+    ASSERT_TRUE(testing::WriteZip(archive_, {{"First.otf", testing::FontBytes("1")},
+                                             {"Second.otf", testing::FontBytes("2")}}));
     const std::string good = ReadFileBytes(archive_);
     std::string broken = good;  // the directory's second record damaged
     const std::string record("PK\x01\x02", 4);
@@ -371,9 +376,10 @@ TEST_F(FontInstall, TheFontsFolderIsLoggedForEveryFontReadAndABadDateToo) {
     fs::create_directory(log_folder);
     SetLogEcho(false);
     OpenLogInFolder(1, log_folder.c_str(), "");
-    ZipTestEntry bad_date{"Bad.otf", "OTTO"};
+    ZipTestEntry bad_date{"Bad.otf", testing::FontBytes()};
     bad_date.dos_date = (31ul << 9 | 13ul << 5 | 15ul) << 16;  // month 13
-    ASSERT_TRUE(testing::WriteZip(archive_, {{"Good.otf", "OTTO"}, {"Read.me", "text"}, bad_date}));
+    ASSERT_TRUE(testing::WriteZip(
+        archive_, {{"Good.otf", testing::FontBytes()}, {"Read.me", "text"}, bad_date}));
 
     Install();
     OpenLogInFolder(0, "", "");
@@ -388,11 +394,11 @@ TEST_F(FontInstall, WithoutAFolderFontsGoToTheUsersFontsFolder) {
     const std::string data_home = work_.file("data");
     fs::create_directory(data_home);
     testing::ScopedEnv xdg("XDG_DATA_HOME", data_home.c_str());
-    ASSERT_TRUE(testing::WriteZip(archive_, {{"Fonts/Mine.otf", "OTTO mine"}}));
+    ASSERT_TRUE(testing::WriteZip(archive_, {{"Fonts/Mine.otf", testing::FontBytes("mine")}}));
 
     InstallFontsFromArchive(archive_.c_str());
 
-    EXPECT_EQ(ReadFileBytes(data_home + "/fonts/Mine.otf"), "OTTO mine");
+    EXPECT_EQ(ReadFileBytes(data_home + "/fonts/Mine.otf"), testing::FontBytes("mine"));
     EXPECT_EQ(ModifiedSeconds(data_home + "/fonts/Mine.otf"), kUtc20110315);
 }
 

@@ -60,7 +60,7 @@ TEST(InstallFontsTool, InstallsWithTheArchivesDatesThenReportsThemAsInstalled) {
     const std::string stat = "TZ=UTC stat -c %y '" + dir.file("installed/Cantarell-Bold.otf") +
                              "' | grep -q '^2011-03-15 10:20:30'";
     EXPECT_EQ(std::system(stat.c_str()), 0);
-    EXPECT_EQ(second.status, 0);
+    EXPECT_EQ(second.status, 1);  // installed nothing: every font was there
     EXPECT_EQ(second.out,
               "skipped: Fonts/ (not an OpenType font)\n"
               "already installed: Cantarell-Bold.otf\n"
@@ -93,8 +93,51 @@ TEST(InstallFontsTool, ExitStatusAndNamesWithoutControlCharacters) {
         dir.file("c.zip") + "' 2>/dev/null";
     if (std::system(make.c_str()) != 0) GTEST_SKIP() << "no python3";
     Result r = RunTool(dir, "install-fonts '" + dir.file("c.zip") + "'" + in);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);  // nothing installed
     EXPECT_EQ(r.out, "skipped: x?]2;owned?.txt (not an OpenType font)\n");
+}
+
+// An archive that installs nothing is a failure, and every entry says why.
+TEST(InstallFontsTool, NamesEachReasonAndFailsWhenNothingWasInstalled) {
+    TempDir dir;
+    const std::string long_name = std::string(600, 'n') + ".otf";
+    const std::string make =
+        "python3 -c \"import sys, zipfile\n"
+        "font = b'OTTO\\0\\1\\0\\x10\\0\\0\\0\\0name' + bytes(12)\n"
+        "z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED)\n"
+        "z.writestr('Zero.otf', bytes(1000))\n"
+        "z.writestr('Huge.otf', font + bytes(64 << 20))\n"
+        "z.writestr('" +
+        long_name +
+        "', font)\n"
+        "z.writestr('Blocked.otf', font)\n"
+        "z.writestr('Old.otf', font)\n"
+        "z.close()\n"
+        "z = zipfile.ZipFile(sys.argv[2], 'w')\n"
+        "z.writestr('New.otf', font)\n"
+        "z.close()\" '" +
+        dir.file("none.zip") + "' '" + dir.file("one.zip") + "' 2>/dev/null";
+    if (std::system(make.c_str()) != 0) GTEST_SKIP() << "no python3";
+    const std::string fonts = dir.file("fonts");
+    fs::create_directories(fonts + "/Blocked.otf");  // a folder in the font's place
+    ASSERT_TRUE(WriteFileBytes(fonts + "/Old.otf", "installed before"));
+    const std::string in = " --fonts-dir '" + fonts + "'";
+
+    Result none = RunTool(dir, "install-fonts '" + dir.file("none.zip") + "'" + in);
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out,
+              "skipped: Zero.otf (not a font)\n"
+              "skipped: Huge.otf (too large: over 64 MB)\n"
+              "skipped: " +
+                  long_name.substr(0, 511) +
+                  " (name too long)\n"
+                  "skipped: Blocked.otf (cannot be written)\n"
+                  "already installed: Old.otf\n");
+    EXPECT_EQ(ReadFileBytes(fonts + "/Old.otf"), "installed before");
+
+    Result one = RunTool(dir, "install-fonts '" + dir.file("one.zip") + "'" + in);
+    EXPECT_EQ(one.status, 0);
+    EXPECT_EQ(one.out, "installed: New.otf\n");
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // glyphoria install-fonts: installs the OpenType fonts of a font archive the
-// way the purchase window does, and says what became of every entry.
+// way the purchase window does, and says what became of every entry, with
+// the reason for each one left out. Exits 0 when at least one font was
+// installed, 1 when none was (or the archive cannot be read), 2 on a usage
+// error.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -41,10 +44,13 @@ std::string Printable(const std::string& text) {
     return out;
 }
 
+int g_installed = 0;
+
 void PrintEntry(const glyphoria::FontEntryResult& entry) {
     using glyphoria::FontEntryStatus;
     switch (entry.status) {
         case FontEntryStatus::kInstalled:
+            ++g_installed;
             std::printf("installed: %s%s\n", Printable(entry.file_name).c_str(),
                         entry.date_applied ? "" : " (date not set)");
             break;
@@ -88,11 +94,17 @@ int Run(int argc, char** argv) {
     // Each entry gets its own line below; a message box for every font already
     // installed would only repeat it.
     glyphoria::SetMessageBoxHook([](const glyphoria::ShownMessage&) { return 1; });
+    g_installed = 0;
     const bool read = glyphoria::InstallFontsFromArchiveTo(archive, fonts_dir, PrintEntry);
     glyphoria::SetMessageBoxHook(glyphoria::MessageBoxHook());
     if (!read) {
         std::fprintf(stderr, "glyphoria install-fonts: '%s' is no ZIP archive or a damaged one\n",
                      archive);
+        return glyphoria::tool::kExitNotFound;
+    }
+    // Scripts must not take an archive that installed nothing for a success.
+    if (g_installed == 0) {
+        std::fprintf(stderr, "glyphoria install-fonts: no font was installed\n");
         return glyphoria::tool::kExitNotFound;
     }
     return glyphoria::tool::kExitDone;
