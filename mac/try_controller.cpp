@@ -10,6 +10,7 @@
 #include "mac/plist_prefs.h"
 #include "mac/vendor_addresses.h"
 #include "mac/xml_element.h"
+#include "support/web_address.h"
 
 namespace glyphoria::mac {
 
@@ -49,8 +50,14 @@ bool FetchConfiguration() {
         ShowError(error);
         return false;
     }
-    for (const XmlChild& child : root.children)
+    for (const XmlChild& child : root.children) {
+        // Addresses are opened as pages: only web addresses are taken.
+        if (IsAddressKey(child.name.c_str()) && !IsWebAddress(child.value.c_str())) {
+            MacLogText(SkippedAddressLine(child.name.c_str(), child.value.c_str()));
+            continue;
+        }
         MacPrefs().SetString(child.name, child.value, false);
+    }
     MacPrefs().Save();
     MacLogText(MacPrefs().Describe());
     return true;

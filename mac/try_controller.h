@@ -5,7 +5,9 @@
 // no connection required, else "noInternet"), brings an open window to the
 // front, or else fetches the configuration document at the preference
 // "config", stores every child element of its root as a preference (empty
-// values too), writes the preferences once and logs them, and only then
+// values too; an address key only with an http or https address, see
+// support/web_address.h, any other is logged and skipped), writes the
+// preferences once and logs them, and only then
 // creates the window. A document that cannot be loaded or is not well-formed
 // is reported in an alert and no window appears.
 //

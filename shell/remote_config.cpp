@@ -5,8 +5,10 @@
 
 #include "purchase/transfer.h"
 #include "support/limits.h"
+#include "support/log.h"
 #include "support/prefs_store.h"
 #include "support/vendor_addresses.h"
+#include "support/web_address.h"
 #include "support/xml_reader.h"
 
 namespace glyphoria {
@@ -43,6 +45,12 @@ int ApplyRemoteConfiguration(const char* document) {
         char value[kValueBufferSize + 1] = "";
         const int length = GetElementText(document, key, value, sizeof value);
         if (length <= 0 || static_cast<std::size_t>(length) > kValueMaxLength) continue;
+        // An address opened as a page must be one: "javascript:" or
+        // "file:" from the server would run or open whatever it names.
+        if (IsAddressKey(key) && !IsWebAddress(value)) {
+            LogMessage("%s\r", SkippedAddressLine(key, value).c_str());
+            continue;
+        }
         // The store refuses values that would break its lines; such a value
         // is simply not taken, like a missing one.
         if (Prefs().SetString(kGeneralSection, key, value) == 0) ++stored;

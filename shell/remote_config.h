@@ -6,8 +6,9 @@
 // "config" (else the built-in default address) under the progress window and
 // takes "cartUrl", "mlSamplerUrl", "search", "homepage" and
 // "sampleSizeFactor", in this order: a present, non-empty element of at most
-// 255 bytes replaces the stored value, anything else leaves it. It then saves
-// the preferences.
+// 255 bytes replaces the stored value, anything else leaves it; the four
+// addresses only when they are http or https (support/web_address.h), a
+// value that is not is logged and skipped. It then saves the preferences.
 // After one success it does nothing for the rest of the run; a failure
 // (unreachable, cancelled) is silent and the next call tries again. An answer
 // that carries none of the five elements (a server's error page) is no

@@ -18,6 +18,7 @@ const char* kConfig =
     "  <mlSamplerUrl>http://render.test/r?a=1&amp;b=2</mlSamplerUrl>\n"
     "  <homepage>http://home.test/</homepage>\n"
     "  <search></search>\n"
+    "  <config>file:///etc/passwd</config>\n"
     "  <sampleSizeFactor>1.5</sampleSizeFactor>\n"
     "  <extra>kept too</extra>\n"
     "</glyphoria>\n";
@@ -157,7 +158,8 @@ TEST_F(TryControllerTest, OpeningStoresEveryChildWritesAndSetsUpThePanel) {
     MacPrefs().SetString("search", "kept?", true);
     HeadlessWebView& page = Open();
 
-    // Every child, empty ones included, decoded as XML text.
+    // Every child, empty ones included, decoded as XML text; but addresses
+    // only when they are http or https.
     PlistPrefs reread;
     reread.Open(MacPrefs().path(), "");
     struct Case {
@@ -165,7 +167,7 @@ TEST_F(TryControllerTest, OpeningStoresEveryChildWritesAndSetsUpThePanel) {
         const char* value;
     } cases[] = {
         {"cartUrl", "http://shop.test/cart"}, {"mlSamplerUrl", "http://render.test/r?a=1&b=2"},
-        {"homepage", "http://home.test/"},    {"search", ""},
+        {"homepage", "http://home.test/"},    {"search", "kept?"},
         {"sampleSizeFactor", "1.5"},          {"extra", "kept too"},
     };
     for (const Case& c : cases) {
@@ -174,6 +176,9 @@ TEST_F(TryControllerTest, OpeningStoresEveryChildWritesAndSetsUpThePanel) {
         EXPECT_EQ(c.value, reread.GetString(c.key, "missing"));
     }
     EXPECT_NE(std::string::npos, LogText().find("\"extra\" = \"kept too\";"));
+    EXPECT_FALSE(reread.HasString("config"));
+    EXPECT_TRUE(Logged("config: search skipped, not an http or https address: "));
+    EXPECT_TRUE(Logged("config: config skipped, not an http or https address: file:///etc/passwd"));
 
     EXPECT_EQ("Glyphoria/Mac 1.28", page.userAgent());
     EXPECT_EQ(std::vector<std::string>{Vendor().start_page}, page.loads());
@@ -225,10 +230,10 @@ TEST_F(TryControllerTest, ConfigurationThatCannotBeHadShowsAnAlertAndNoWindow) {
 
 TEST_F(TryControllerTest, ConfigAddressComesFromThePreference) {
     MacPrefs().SetString("config", "http://elsewhere.test/c.xml", false);
-    mac_.documents["http://elsewhere.test/c.xml"] = "<c><homepage>h</homepage></c>";
+    mac_.documents["http://elsewhere.test/c.xml"] = "<c><homepage>http://h/</homepage></c>";
     Open();
     EXPECT_EQ(std::vector<std::string>{"http://elsewhere.test/c.xml"}, mac_.document_requests);
-    EXPECT_EQ("h", MacPrefs().GetString("homepage", ""));
+    EXPECT_EQ("http://h/", MacPrefs().GetString("homepage", ""));
 }
 
 TEST_F(TryControllerTest, SecondToggleClosesAndSavesFrameThirdFetchesAgain) {

@@ -5,6 +5,7 @@
 #include "shell/host_callback.h"
 #include "shell/ids.h"
 #include "shell/remote_config.h"
+#include "support/log.h"
 #include "support/prefs_store.h"
 #include "tests/shell/shell_fixture.h"
 
@@ -20,7 +21,7 @@ std::string Pref(const char* key) {
 TEST(RemoteConfigTest, TakesPresentNonEmptyValuesOfTheFiveKeys) {
     struct Case {
         const char* name;
-        const char* document;
+        std::string document;
         const char* search;
         const char* homepage;
         int stored;
@@ -29,32 +30,65 @@ TEST(RemoteConfigTest, TakesPresentNonEmptyValuesOfTheFiveKeys) {
     // cut into another address and is not taken at all.
     const std::string fits = "http://s.test/" + std::string(241, 'f');
     const std::string too_long = "http://h.test/" + std::string(242, 'h');
-    const std::string limits =
-        "<g><search>" + fits + "</search><homepage>" + too_long + "</homepage></g>";
     const Case cases[] = {
         {"all",
-         "<g><search>S</search><homepage>H</homepage><cartUrl>C</cartUrl>"
-         "<mlSamplerUrl>M</mlSamplerUrl><sampleSizeFactor>2</sampleSizeFactor></g>",
-         "S", "H", 5},
-        {"only search", "<g><search>S</search></g>", "S", "old home", 1},
-        {"empty homepage", "<g><homepage></homepage><search>S</search></g>", "S", "old home", 1},
-        {"other letter case", "<G><SEARCH>S</SEARCH><HomePage>H</HomePage></G>", "S", "H", 2},
-        {"other elements", "<g><config>X</config><shortcut>Q</shortcut></g>", "old search",
+         "<g><search>http://s/</search><homepage>https://h/</homepage><cartUrl>http://c/</cartUrl>"
+         "<mlSamplerUrl>http://m/</mlSamplerUrl><sampleSizeFactor>2</sampleSizeFactor></g>",
+         "http://s/", "https://h/", 5},
+        {"only search", "<g><search>http://s/</search></g>", "http://s/", "old home", 1},
+        {"empty homepage", "<g><homepage></homepage><search>http://s/</search></g>", "http://s/",
+         "old home", 1},
+        {"other letter case", "<G><SEARCH>HTTP://S/</SEARCH><HomePage>Https://H/</HomePage></G>",
+         "HTTP://S/", "Https://H/", 2},
+        {"other elements", "<g><config>http://x/</config><shortcut>Q</shortcut></g>", "old search",
          "old home", 0},
-        {"a line break", "<g><search>a\r\nb=c</search></g>", "old search", "old home", 0},
+        {"a line break", "<g><search>http://a\r\nb=c</search></g>", "old search", "old home", 0},
         {"not a document", "", "old search", "old home", 0},
-        {"longer than 255 bytes", limits.c_str(), fits.c_str(), "old home", 1},
+        {"longer than 255 bytes",
+         "<g><search>" + fits + "</search><homepage>" + too_long + "</homepage></g>", fits.c_str(),
+         "old home", 1},
+        // Addresses are opened as pages: nothing but http and https.
+        {"other schemes",
+         "<g><search>javascript:alert(1)</search><homepage>file:///etc/passwd</homepage>"
+         "<cartUrl>data:text/html,x</cartUrl><mlSamplerUrl>/render</mlSamplerUrl>"
+         "<sampleSizeFactor>2</sampleSizeFactor></g>",
+         "old search", "old home", 1},
+        {"nearly http", "<g><search> http://s/</search><homepage>http:/h</homepage></g>",
+         "old search", "old home", 0},
+        {"no host", "<g><search>http://</search><homepage>https:///etc</homepage></g>",
+         "old search", "old home", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "search", "old search"));
         ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "homepage", "old home"));
-        EXPECT_EQ(c.stored, ApplyRemoteConfiguration(c.document));
+        ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "cartUrl", "old cart"));
+        ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "mlSamplerUrl", "old renderer"));
+        EXPECT_EQ(c.stored, ApplyRemoteConfiguration(c.document.c_str()));
         EXPECT_EQ(c.search, Pref("search"));
         EXPECT_EQ(c.homepage, Pref("homepage"));
         EXPECT_EQ("<missing>", Pref("config"));
         EXPECT_EQ("<missing>", Pref("shortcut"));
     }
+    EXPECT_EQ("old cart", Pref("cartUrl"));
+    EXPECT_EQ("old renderer", Pref("mlSamplerUrl"));
+}
+
+// Each skipped address is said in the log, with its control characters
+// shown as "?" so that it cannot start a log line of its own.
+TEST(RemoteConfigTest, SkippedAddressesAreLogged) {
+    testing::TempDir logs;
+    OpenLogInFolder(1, logs.path().c_str(), "");
+    SetLogEcho(false);
+    ApplyRemoteConfiguration("<g><homepage>javascript:a()\tb</homepage><search>S</search></g>");
+    SetLogEcho(true);
+    const std::string log = testing::ReadFileBytes(LogPath());
+    OpenLogInFolder(0, "", "");
+    EXPECT_NE(std::string::npos,
+              log.find("config: search skipped, not an http or https address: S\r"));
+    EXPECT_NE(
+        std::string::npos,
+        log.find("config: homepage skipped, not an http or https address: javascript:a()?b\r"));
 }
 
 class RemoteFetchTest : public ShellTest {
