@@ -46,7 +46,9 @@ std::string DocumentsFolder() {
     return ShellFolder(platform::kFolderPersonal);
 }
 std::string TemporaryFolder() {
-    return ShellFolder(platform::kFolderTemp);
+    // The Mac's temporary folder is the user's own; the shared one here is
+    // not, so the user's folder inside it stands in.
+    return ShellFolder(platform::kFolderUserTemp);
 }
 
 std::string BundleResourcesFolder() {

@@ -1,7 +1,9 @@
 // The folders the Mac forms use, and path joining for them.
 //
 // On a Mac they are the user's Application Support, Documents and temporary
-// folders and the plug-in bundle's resources. The headless build puts
+// folders and the plug-in bundle's resources. The headless build takes the
+// user's own folder in the shared temporary folder (platform/folders.h) for
+// the Mac's private temporary folder, and puts
 // Application Support at $XDG_DATA_HOME/Glyphoria-mac-support (else
 // ~/.local/share/Glyphoria-mac-support) and the bundle's resources at the
 // source tree's mac/resources; both can be set explicitly (shell, tests).

@@ -53,6 +53,12 @@ std::string FetchMacPreview(const std::string& base, const std::string& paramete
     const std::string path = JoinPath(folder, std::string("GL_") + id + ".png");
     if (!preview_path || path.size() >= cap) return {};
     MacLog("preview: %s", path.c_str());
+    // An earlier picture under the name that cannot be taken away must not
+    // pass for this one, nor anything that stands there be written through.
+    if (!DeleteFileForce(path.c_str())) {
+        MacLog("preview: cannot replace %s", path.c_str());
+        return {};
+    }
     if (!WriteWholeFile(path.c_str(), data.data(), data.size())) return {};
     CopyBounded(preview_path, cap, path.c_str());
     return path;

@@ -6,9 +6,9 @@
 //
 // Logged: "samplerURL: <url>", the request's error description when it has
 // one, "preview: <path>". Without data nothing is written and there is no
-// preview. An id that could name another file (empty, over 31 bytes, other
-// characters than letters, digits, "-", "_", ".", or a "..") gives no
-// request and no file.
+// preview; nor when what is under the name cannot be removed first
+// ("preview: cannot replace <path>"). An id that could name another file (empty, over 31 bytes,
+// other characters than letters, digits, "-", "_", ".", or a "..") gives no request and no file.
 #pragma once
 
 #include <boost/function.hpp>

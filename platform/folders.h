@@ -16,6 +16,13 @@
 //   kFolderFonts     $XDG_DATA_HOME/fonts, else ~/.local/share/fonts (created
 //                    when missing)
 //   kFolderTemp      $TMPDIR, else /tmp
+//   kFolderUserTemp  "glyphoria-<uid>" in kFolderTemp, a folder only this
+//                    user can write: made with mode 0700 when missing, given
+//                    0700 again when it is ours but others may write it, and
+//                    refused (false) when it is no folder (a link, a file)
+//                    or someone else owns it, since whoever owns it could
+//                    put files under the names we write and read.
+// Windows: kFolderUserTemp is kFolderTemp, already the user's own.
 #pragma once
 
 #include <cstddef>
@@ -23,11 +30,12 @@
 namespace glyphoria::platform {
 
 enum ShellFolder {
-    kFolderPersonal = 5,   // the user's documents
-    kFolderAppData = 26,   // roaming application data
+    kFolderPersonal = 5,  // the user's documents
+    kFolderAppData = 26,  // roaming application data
     kFolderDownloads = 1000,
     kFolderFonts = 1001,
     kFolderTemp = 1002,
+    kFolderUserTemp = 1003,
 };
 
 bool GetShellFolder(int folder, char* buf, std::size_t cap);

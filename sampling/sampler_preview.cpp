@@ -15,13 +15,15 @@ namespace glyphoria {
 namespace {
 
 // Where preview files go. Windows keeps the fixed folder that the placed
-// images of older documents were linked from.
+// images of older documents were linked from. Elsewhere a folder of the
+// user's own in the shared temporary folder: in the shared folder itself,
+// anyone could put a picture under the predictable name of a preview.
 bool PreviewFolder(char* buf, std::size_t cap) {
 #ifdef _WIN32
     std::snprintf(buf, cap, "%s", "C:\\TEMP");
     return true;
 #else
-    return platform::GetShellFolder(platform::kFolderTemp, buf, cap);
+    return platform::GetShellFolder(platform::kFolderUserTemp, buf, cap);
 #endif
 }
 
@@ -45,7 +47,13 @@ int FetchPreview(TextData& record, const char* path, const SamplerSettings& sett
     const char* url = SamplerUrl(record, settings, swatches);
     if (!url || !path || !*path) return 0;
     LogMessage("samplerURL: %s\r", url);
-    DeleteFileForce(path);
+    // Whatever is under the name now (an earlier frame's picture) must not
+    // pass for this frame's: a preview that cannot be taken away fails the
+    // frame before anything is fetched.
+    if (!DeleteFileForce(path)) {
+        LogMessage("preview: cannot replace %s\r", path);
+        return 0;
+    }
     if (download) download(url, path);
     return FileExists(path) ? 1 : 0;
 }

@@ -10,10 +10,14 @@
 // address over 255 bytes or an id that is not usable (shop_id.h) gives no URL
 // at all.
 //
-// The preview file is "GL_<id>.png" in the platform's temporary folder
-// ("C:\TEMP" on Windows, created when missing), built in the record's 512-byte
+// The preview file is "GL_<id>.png" in a temporary folder ("C:\TEMP" on
+// Windows, created when missing; elsewhere the user's own folder in the
+// temporary folder, platform/folders.h), built in the record's 512-byte
 // preview-path buffer. All frames of one try share it: each fetch deletes the
-// file, downloads into it and succeeds exactly when the file exists afterwards.
+// file, downloads into it and succeeds exactly when the file exists
+// afterwards. A file that cannot be deleted fails the fetch at once (logged
+// "preview: cannot replace <path>"), so no earlier picture is ever taken for
+// this frame's.
 #pragma once
 
 #include <boost/function.hpp>
@@ -47,7 +51,8 @@ const char* BuildPreviewPath(TextData& record, const char* folder, char sep);
 
 // Logs "samplerURL: <url>\r", deletes path, downloads into it. 1 when the
 // file exists afterwards, else 0 (also when there is no URL: nothing is
-// deleted or fetched then).
+// deleted or fetched then; and when path cannot be deleted: nothing is
+// fetched then).
 int FetchPreview(TextData& record, const char* path, const SamplerSettings& settings,
                  const SwatchSource& swatches, const PreviewDownload& download);
 

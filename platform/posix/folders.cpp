@@ -102,6 +102,26 @@ bool MakeFolders(const std::string& path) {
     return mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && IsFolder(path));
 }
 
+std::string TempFolder() {
+    std::string tmp = EnvFolder("TMPDIR");
+    return tmp.empty() ? std::string("/tmp") : tmp;
+}
+
+// The shared temporary folder lets anyone create names in it, so our folder
+// there is checked as it stands (never through a link) each time it is
+// asked for.
+std::string UserTempFolder() {
+    std::string tmp = TempFolder();
+    while (tmp.size() > 1 && tmp.back() == '/')
+        tmp.pop_back();
+    const std::string folder = tmp + "/glyphoria-" + std::to_string(getuid());
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return {};
+    struct stat st;
+    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return {};
+    if ((st.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0) return {};
+    return folder;
+}
+
 std::string FolderPath(int folder) {
     const std::string home = HomeFolder();
     switch (folder) {
@@ -122,10 +142,10 @@ std::string FolderPath(int folder) {
             std::string fonts = data + "/fonts";
             return MakeFolders(fonts) ? fonts : std::string();
         }
-        case kFolderTemp: {
-            std::string tmp = EnvFolder("TMPDIR");
-            return tmp.empty() ? std::string("/tmp") : tmp;
-        }
+        case kFolderTemp:
+            return TempFolder();
+        case kFolderUserTemp:
+            return UserTempFolder();
         default:
             return {};
     }

@@ -75,6 +75,7 @@ std::wstring FolderPath(int folder) {
         case kFolderFonts:
             return FontsFolder();
         case kFolderTemp:
+        case kFolderUserTemp:
             return TempFolder();
         default:
             return {};

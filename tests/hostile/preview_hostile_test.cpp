@@ -3,18 +3,24 @@
 // and bytes that are no PNG at all. A failed fetch leaves no file (and no
 // earlier preview) behind, so no stale or partial image is ever placed; a
 // complete answer is kept byte for byte, whatever it is, for the placement
-// to judge.
+// to judge. And against the disk: an earlier preview that cannot be taken
+// away fails the frame's try before anything is fetched, and whatever stands
+// under a preview's name is replaced, never written through.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
+#include "platform/folders.h"
+#include "platform/fs.h"
 #include "purchase/fetch_limits.h"
 #include "purchase/fetch_to_file.h"
+#include "sampling/frame_steps.h"
 #include "sampling/sampler_request.h"
 #include "sampling/text_data.h"
 #include "tests/common/loopback_server.h"
 #include "tests/common/test_env.h"
+#include "tests/sampling/host_document.h"
 
 namespace {
 
@@ -89,5 +95,73 @@ TEST(HostilePreview, FailedFetchesLeaveNoFileCompleteOnesAreKept) {
     }
     glyphoria::SetBlockingFetchLimits(glyphoria::kDefaultBlockingFetchLimits);
 }
+
+// The preview of a try goes to "GL_<id>.png" in the user's own temporary
+// folder. What stands there from before and cannot be taken away (a file
+// the user may not remove, a folder) fails every frame of the try: no
+// fetch, nothing placed, no undo step, the old file as it was.
+class HostilePreviewFile : public glyphoria::testing::HostDocumentTest {
+  protected:
+    std::string PreviewPath() const {
+        char folder[512];
+        EXPECT_TRUE(glyphoria::platform::GetShellFolder(glyphoria::platform::kFolderUserTemp,
+                                                        folder, sizeof folder));
+        return std::string(folder) + "/GL_5.png";
+    }
+    void TearDown() override {
+        glyphoria::platform::ClearPathFaultsForTesting();
+        std::filesystem::remove_all(PreviewPath());
+        HostDocumentTest::TearDown();
+    }
+};
+
+TEST_F(HostilePreviewFile, APreviewThatCannotBeReplacedFailsTheFrame) {
+    const std::string path = PreviewPath();
+    for (const char* what : {"earlier preview the user may not remove", "folder"}) {
+        SCOPED_TRACE(what);
+        std::filesystem::remove_all(path);
+        std::string earlier;
+        if (std::string(what) == "folder") {
+            std::filesystem::create_directory(path);
+        } else {
+            earlier = glyphoria::testing::WriteTestPng(path, 7, 3);
+            earlier = glyphoria::testing::ReadFileBytes(path);
+            glyphoria::platform::SetPathFaultForTesting(path, glyphoria::platform::kFaultRemove);
+        }
+        const hostcore::DocModel before = doc->Model();
+        messages.clear();
+        Select({"alpha", "beta"});
+        glyphoria::TryFontWith("id=5", PictureDownload());
+        glyphoria::platform::ClearPathFaultsForTesting();
+        EXPECT_TRUE(urls.empty());
+        EXPECT_TRUE(before == doc->Model());
+        EXPECT_TRUE(doc->UndoSteps().empty());
+        ASSERT_EQ(1u, messages.size());
+        EXPECT_EQ("noselection", messages[0].text);
+        if (earlier.empty()) {
+            EXPECT_TRUE(std::filesystem::is_empty(path));
+        } else {
+            EXPECT_EQ(earlier, glyphoria::testing::ReadFileBytes(path));
+        }
+        EXPECT_NE(std::string::npos, LogText().find("preview: cannot replace " + path + "\r"));
+    }
+}
+
+#ifndef _WIN32
+// A link planted under the preview's name goes; the file it pointed to is
+// neither written nor removed, and the frame gets its own picture.
+TEST_F(HostilePreviewFile, ALinkUnderThePreviewsNameIsReplacedNotWrittenThrough) {
+    const std::string path = PreviewPath();
+    const std::string victim = folder.file("victim.png");
+    ASSERT_TRUE(glyphoria::testing::WriteFileBytes(victim, "keep me"));
+    std::filesystem::create_symlink(victim, path);
+    Select({"alpha"});
+    glyphoria::TryFontWith("id=5", PictureDownload());
+    EXPECT_EQ(1u, urls.size());
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_EQ("keep me", glyphoria::testing::ReadFileBytes(victim));
+    EXPECT_TRUE(messages.empty());
+}
+#endif
 
 }  // namespace

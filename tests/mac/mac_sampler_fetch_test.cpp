@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "mac/mac_folders.h"
 #include "support/limits.h"
 #include "tests/mac/mac_test_env.h"
@@ -80,6 +82,20 @@ TEST_F(MacSamplerFetchTest, ErrorWithDataStillWritesThePreview) {
     EXPECT_NE("", FetchMacPreview("http://r.test/", kParameters, "9", path, sizeof path,
                                   Renderer("bytes", "partial")));
     EXPECT_TRUE(Logged("partial"));
+}
+
+// An earlier preview that cannot be taken away (here: a folder under the
+// name) is no preview of this answer; it stays as it was.
+TEST_F(MacSamplerFetchTest, APreviewThatCannotBeReplacedIsNone) {
+    const std::string file = TemporaryFolder() + "/GL_78.png";
+    std::filesystem::create_directory(file);
+    char path[kPathBufferSize] = "stale";
+    EXPECT_EQ("", FetchMacPreview("http://r.test/", kParameters, "78", path, sizeof path,
+                                  Renderer("data")));
+    EXPECT_STREQ("", path);
+    EXPECT_TRUE(std::filesystem::is_empty(file));
+    EXPECT_TRUE(Logged("preview: cannot replace " + file));
+    std::filesystem::remove(file);
 }
 
 TEST_F(MacSamplerFetchTest, PathThatDoesNotFitIsNoPreview) {

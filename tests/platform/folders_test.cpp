@@ -7,6 +7,10 @@
 
 #include "tests/common/test_env.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace glyphoria::platform {
 namespace {
 
@@ -82,6 +86,45 @@ TEST(Folders, FontsFolderIsCreated) {
     EXPECT_EQ(h.at("/.local/share/fonts"), Folder(kFolderFonts));
     EXPECT_TRUE(fs::is_directory(h.at("/.local/share/fonts")));
 }
+
+#ifndef _WIN32
+// The previews' folder in a temporary folder that everyone can write: ours
+// alone, or none at all.
+TEST(Folders, UserTempFolderIsOnlyTheUsers) {
+    BareHome h;
+    TempDir tmp;
+    ScopedEnv env("TMPDIR", tmp.path().c_str());
+    const std::string mine = tmp.file("glyphoria-" + std::to_string(getuid()));
+    const auto mode = [&] { return fs::status(mine).permissions() & fs::perms::all; };
+    EXPECT_EQ(mine, Folder(kFolderUserTemp));
+    EXPECT_EQ(fs::perms::owner_all, mode());
+    fs::permissions(mine, fs::perms::all);  // someone opened it up
+    EXPECT_EQ(mine, Folder(kFolderUserTemp));
+    EXPECT_EQ(fs::perms::owner_all, mode());
+
+    // Planted before us: a link to another folder, a file. Refused, and left.
+    fs::remove(mine);
+    fs::create_symlink(h.dir.path(), mine);
+    EXPECT_EQ("<none>", Folder(kFolderUserTemp));
+    EXPECT_TRUE(fs::is_symlink(mine));
+    fs::remove(mine);
+    ASSERT_TRUE(WriteFileBytes(mine, "x"));
+    EXPECT_EQ("<none>", Folder(kFolderUserTemp));
+    fs::remove(mine);
+}
+
+TEST(Folders, UserTempFolderOfSomeoneElseIsRefused) {
+    if (geteuid() != 0) GTEST_SKIP() << "giving a folder to another user needs root";
+    BareHome h;
+    TempDir tmp;
+    ScopedEnv env("TMPDIR", tmp.path().c_str());
+    const std::string mine = tmp.file("glyphoria-" + std::to_string(getuid()));
+    fs::create_directory(mine);
+    fs::permissions(mine, fs::perms::owner_all);
+    ASSERT_EQ(0, chown(mine.c_str(), 4321, 4321));
+    EXPECT_EQ("<none>", Folder(kFolderUserTemp));
+}
+#endif
 
 TEST(Folders, FailuresLeaveAnEmptyBuffer) {
     BareHome h;

@@ -11,6 +11,10 @@
 #include "tests/common/test_env.h"
 #include "tests/sampling/fake_document.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace glyphoria {
 namespace {
 
@@ -76,13 +80,15 @@ TEST_F(SamplerPreview, FailsWhenTheDownloadLeavesNoFileAndFetchesNothingWithoutA
     EXPECT_EQ(ReadFileBytes(path), "keep");
 }
 
-TEST_F(SamplerPreview, EveryFrameOfATryRewritesTheSameFileInTheTemporaryFolder) {
+TEST_F(SamplerPreview, EveryFrameOfATryRewritesTheSameFileInTheUsersTemporaryFolder) {
     glyphoria::testing::ScopedEnv tmpdir("TMPDIR", folder_.path().c_str());
 #ifdef _WIN32
     // Windows keeps the fixed folder that older documents' pictures link to.
     const std::string expected = "C:\\TEMP\\GL_5.png";
 #else
-    const std::string expected = folder_.file("GL_5.png");
+    // The user's own folder in the temporary folder.
+    const std::string expected =
+        folder_.file("glyphoria-" + std::to_string(getuid()) + "/GL_5.png");
 #endif
     TextData first("id=5&text=one");
     const char* path = Preview(first, settings_, swatches_, renderer_.Bind());
