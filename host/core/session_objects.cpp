@@ -205,6 +205,14 @@ ISession* GetExecutionContextSession() {
     return static_cast<ISession*>(hostcore::SessionObject()->Find(IID_ISESSION));
 }
 
+bool SendKeyToApplication(const VirtualKey& key, int32 modifiers) {
+    InterfacePtr<IShortcutManager> shortcuts(hostcore::ApplicationObject()->Find(IID_IAPPLICATION),
+                                             IID_ISHORTCUTMANAGER);
+    const ActionID action =
+        shortcuts ? shortcuts->FindAction(PMString("DefaultContext"), key, modifiers) : 0;
+    return action != 0 && hostcore::DoMenuAction(action);
+}
+
 AcquireModalDialogState::AcquireModalDialogState() {
     ++hostcore::ModalDepth();
 }

@@ -61,6 +61,15 @@ class IShortcutManager : public IPMUnknown {
                                 int32 modifiers) const = 0;
 };
 
+// The host application's own handling of a key (its application event
+// target), where a plug-in's windows send the keys they do not keep, so that
+// the host's shortcuts work while such a window is in front: the action bound
+// to the key in "DefaultContext" with these modifiers runs as its menu entry
+// would (only when enabled, never while a modal-dialog state is held). Undo
+// belongs to the layout view, not to the application: no key sent here
+// undoes. True when an action ran.
+bool SendKeyToApplication(const VirtualKey& key, int32 modifiers);
+
 // Holds the host's modal-dialog state while it lives: the host runs no menu
 // actions and no idle tasks meanwhile. Nests.
 class AcquireModalDialogState {

@@ -90,8 +90,16 @@ TEST_F(PlugInModuleTest, RegistersStartsAnswersAndShutsDownOnce) {
     {
         AcquireModalDialogState modal;
         EXPECT_FALSE(hostcore::DoMenuAction(kToggleAction));
+        EXPECT_FALSE(SendKeyToApplication(VirtualKey(0, 'T'), 1));
     }
     EXPECT_EQ(1, c->actionsDone);
+
+    // A key a plug-in's window hands the application runs the bound action;
+    // other keys and modifiers run nothing.
+    EXPECT_FALSE(SendKeyToApplication(VirtualKey(0, 'T'), 4096));
+    EXPECT_FALSE(SendKeyToApplication(VirtualKey(0, 'z'), 1));
+    EXPECT_TRUE(SendKeyToApplication(VirtualKey(0, 'T'), 1));
+    EXPECT_EQ(2, c->actionsDone);
 
     hostcore::ShutdownPlugIns();
     hostcore::ShutdownPlugIns();
