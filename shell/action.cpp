@@ -1,7 +1,6 @@
 #include "shell/action.h"
 
-#include "sampling/frame_actions.h"
-#include "shell/ids.h"
+#include "shell/menu_entries.h"
 #include "shell/web_window_bridge.h"
 #include "support/limits.h"
 #include "support/messages.h"
@@ -10,42 +9,34 @@
 
 namespace glyphoria {
 
+namespace {
+
+void ShowAbout() {
+    SetMessageDetail("copyright");
+    ShowMessage("%s %s", kProductName, kProductVersion);
+}
+
+std::string RestoreName() {
+    char name[kValueBufferSize];
+    GetLocalizedText("restore", name, sizeof name);
+    return name;
+}
+
+const MenuForm kWindowsForm = {&IsSamplerWindowVisible, &ToggleSamplerWindow, &ShowAbout,
+                               &RestoreName};
+
+}  // namespace
+
 MyAction::MyAction(IPMUnknown* boss) : CActionComponent(boss) {}
 
 MyAction::~MyAction() = default;
 
 void MyAction::UpdateActionStates(IActiveContext*, IActionStateList* list, GSysPoint, IPMUnknown*) {
-    if (!list) return;
-    for (int32 i = 0; i < list->Length(); ++i) {
-        const ActionID id = list->GetNthAction(i);
-        if (id == kRestoreAction) {
-            if (!CanRestoreSelection()) continue;
-            list->SetNthActionState(i, kEnabledAction);
-            char name[kValueBufferSize];
-            GetLocalizedText("restore", name, sizeof name);
-            list->SetNthActionName(i, PMString(name));
-        } else if (id == kSamplerToggleAction) {
-            list->SetNthActionState(
-                i, IsSamplerWindowVisible() ? kEnabledAction | kSelectedAction : kEnabledAction);
-        }
-    }
+    UpdateMenuEntries(kWindowsForm, list);
 }
 
 void MyAction::DoAction(IActiveContext*, ActionID id, GSysPoint, IPMUnknown*) {
-    switch (id) {
-        case kAboutAction:
-            SetMessageDetail("copyright");
-            ShowMessage("%s %s", kProductName, kProductVersion);
-            break;
-        case kSamplerToggleAction:
-            ToggleSamplerWindow();
-            break;
-        case kRestoreAction:
-            RestoreSelectedFrames();
-            break;
-        default:
-            break;
-    }
+    RunMenuEntry(kWindowsForm, id);
 }
 
 }  // namespace glyphoria

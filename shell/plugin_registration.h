@@ -14,6 +14,7 @@
 #include <string>
 
 #include "host/sdk/plugin.h"
+#include "shell/resource_description.h"
 
 namespace glyphoria {
 
@@ -35,10 +36,5 @@ PluginID GlyphoriaPluginID();
 
 // MyStartupShutdown, MyIdleTask and MyAction under their implementation IDs.
 ErrorCode RegisterShellImplementations(IImplementationRegistry* registry);
-
-// The host's resource description (JSON). more_addins: further entries of
-// its "addins" array (the selection suite's), or null; their implementations
-// must be registered too. The text lives until the module is unloaded.
-const char* PlugInResourceDescription(const char* more_addins);
 
 }  // namespace glyphoria
