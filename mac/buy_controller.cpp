@@ -52,11 +52,23 @@ class ModalState {
     ModalState& operator=(const ModalState&) = delete;
 };
 
+BuyController*& Running() {
+    static BuyController* running = nullptr;
+    return running;
+}
+
 }  // namespace
 
 void BuyController::runModal(const std::string& url) {
     BuyController controller;
+    BuyController* outer = Running();
+    Running() = &controller;
     controller.runModalWithAddress(url);
+    Running() = outer;
+}
+
+BuyController* BuyController::running() {
+    return Running();
 }
 
 BuyController::~BuyController() {

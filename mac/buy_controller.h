@@ -34,6 +34,8 @@ class BuyController : public PolicyDelegate, public DownloadDelegate {
   public:
     // Class operation: one instance for this run of the panel.
     static void runModal(const std::string& url);
+    // The instance whose panel runs now, or null.
+    static BuyController* running();
 
     BuyController() = default;
     ~BuyController() override;
@@ -65,6 +67,9 @@ class BuyController : public PolicyDelegate, public DownloadDelegate {
 
     void sheetDidEnd(Window& sheet, int code);
 
+    Window* panel() const { return nib_.panel.get(); }
+    WebView* webView() const { return nib_.web_view; }
+    Window* progressSheet() const { return nib_.progress_sheet.get(); }
     const std::string& zipPath() const { return zip_path_; }
     Download* download() const { return download_; }
 

@@ -14,6 +14,7 @@
 #include "mac/seam/application.h"
 #include "mac/seam/desktop.h"
 #include "mac/seam/nib_loader.h"
+#include "mac/seam/panel_event.h"
 #include "mac/seam/web_view.h"
 
 namespace glyphoria::mac {
@@ -28,6 +29,11 @@ using QueryFlow = boost::function<void(const char* query)>;
 using InstallFonts = boost::function<void(const char* archive_path)>;
 // The host's modal-dialog state, held while the purchase panel runs.
 using HostModalState = boost::function<void()>;
+// Command-Z in a panel: the host undoes in its front document through its
+// undo utility; false when it has no front document or no undo history.
+using HostPrepareUndo = boost::function<bool()>;
+// A key a panel does not keep, to the host application's own key handling.
+using SendKeyToHost = boost::function<void(const PanelEvent& event)>;
 
 struct MacServices {
     // The seam.
@@ -45,6 +51,8 @@ struct MacServices {
     InstallFonts install_fonts;
     HostModalState enter_modal_state;
     HostModalState leave_modal_state;
+    HostPrepareUndo host_prepare_undo;
+    SendKeyToHost send_key_to_host;
 };
 
 void SetMacServices(const MacServices& services);

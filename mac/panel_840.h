@@ -17,23 +17,9 @@
 #include <cstdint>
 #include <string>
 
+#include "mac/seam/panel_event.h"
+
 namespace glyphoria::mac {
-
-constexpr int kEventLeftMouseDown = 1;
-constexpr int kEventRightMouseDown = 3;
-constexpr int kEventKeyDown = 10;
-
-constexpr std::uint64_t kCapsLockKeyMask = 0x10000;
-constexpr std::uint64_t kShiftKeyMask = 0x20000;
-constexpr std::uint64_t kControlKeyMask = 0x40000;
-constexpr std::uint64_t kAlternateKeyMask = 0x80000;
-constexpr std::uint64_t kCommandKeyMask = 0x100000;
-
-struct PanelEvent {
-    int type = 0;
-    std::uint64_t modifier_flags = 0;
-    std::string characters_ignoring_modifiers;
-};
 
 // What the key equivalents make of a key-down in the front panel.
 struct KeyRoute {
@@ -46,20 +32,11 @@ struct KeyRoute {
 // is only named here, whether the responder takes it is the caller's check.
 KeyRoute RouteKeyDown(std::uint64_t modifier_flags, const std::string& key);
 
-// What the panel needs from the window system and the host.
-class PanelEventTarget {
+// What the panel needs: the window system's part of its window, and the
+// host's part.
+class PanelEventTarget : public PanelWindowSystem {
   public:
-    virtual ~PanelEventTarget() = default;
-    virtual bool isKeyWindow() const = 0;
-    virtual bool isFrontWindow() const = 0;
-    virtual void sendToBase(const PanelEvent& event) = 0;
-    virtual void resignFirstResponder() = 0;
-    virtual void sendToFrontWindow(const PanelEvent& event) = 0;
     virtual void sendToHostApplication(const PanelEvent& event) = 0;
-    virtual void firstResponderKeyDown(const PanelEvent& event) = 0;
-    virtual bool firstResponderRespondsTo(const std::string& action) const = 0;
-    // Performs the action on the first responder with the panel as argument.
-    virtual void performOnFirstResponder(const std::string& action) = 0;
     // The host's undo preparation for its front document: true when the
     // host had a document and the object it works through, and was called.
     virtual bool hostPrepareUndo() = 0;

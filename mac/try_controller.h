@@ -57,6 +57,7 @@ class TryController : public PolicyDelegate, public FrameLoadDelegate, public Wi
     void windowWillClose() override;
 
     Window* panel() const { return nib_.panel.get(); }
+    WebView* webView() const { return nib_.web_view; }
 
     ~TryController() override;
 

@@ -3,6 +3,7 @@
 namespace glyphoria::mac {
 
 ViewNode& ViewNode::Add(std::unique_ptr<ViewNode> child) {
+    child->parent = this;
     children.push_back(std::move(child));
     return *children.back();
 }
@@ -14,8 +15,14 @@ ViewNode* ViewNode::Find(const std::string& id) {
     return nullptr;
 }
 
+bool ViewNode::IsEnabled() const {
+    for (const ViewNode* view = this; view; view = view->parent)
+        if (!view->enabled) return false;
+    return true;
+}
+
 bool ViewNode::Click() {
-    if (!action) return false;
+    if (!action || !IsEnabled()) return false;
     // A copy: the action may rewire or remove this very control.
     boost::function<void()> run = action;
     run();

@@ -4,8 +4,10 @@
 #include <memory>
 #include <vector>
 
+#include "host/sdk/document.h"
 #include "host/sdk/services.h"
 #include "host/sdk/session.h"
+#include "host/sdk/utils.h"
 #include "mac/mac_alerts.h"
 #include "mac/mac_folders.h"
 #include "mac/mac_log.h"
@@ -97,7 +99,38 @@ void InstallIdleTask() {
     task->Release();  // the host holds it while it is installed
 }
 
+// The first character of UTF-8 text, or 0.
+UTF32TextChar FirstCharacter(const std::string& text) {
+    if (text.empty()) return 0;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead >= 0x80 && (lead < 0xC0 || text.size() < length)) return 0;
+    UTF32TextChar code = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i)
+        code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    return code;
+}
+
 }  // namespace
+
+bool HostUndoInFrontDocument() {
+    IDocument* document = Utils<ILayoutUtils>()->GetFrontDocument();
+    if (!document) return false;
+    InterfacePtr<IUndoManager> undo(
+        Utils<IUndoUtils>()->QueryUndoManager(document->GetDocumentDataBase()));
+    if (!undo) return false;
+    MacLog("panel: undo in the front document: %d", static_cast<int>(undo->UndoLastStep()));
+    return true;
+}
+
+bool SendPanelKeyToHost(const PanelEvent& event) {
+    constexpr std::uint64_t kHeld =
+        kShiftKeyMask | kControlKeyMask | kAlternateKeyMask | kCommandKeyMask;
+    const int32 modifiers =
+        kMacShortcutModifier | static_cast<int32>((event.modifier_flags & kHeld) >> 16);
+    const UTF32TextChar key = FirstCharacter(event.characters_ignoring_modifiers);
+    return key && SendKeyToApplication(VirtualKey(0, key), modifiers);
+}
 
 bool FetchWholeDocument(const std::string& url, std::string* data, MacError* error) {
     data->clear();
@@ -168,6 +201,8 @@ void BindMacFlows(MacServices* services) {
     services->leave_modal_state = [] {
         if (!ModalStates().empty()) ModalStates().pop_back();
     };
+    services->host_prepare_undo = &HostUndoInFrontDocument;
+    services->send_key_to_host = [](const PanelEvent& event) { SendPanelKeyToHost(event); };
 }
 
 MacHostCalls HostMacCalls() {

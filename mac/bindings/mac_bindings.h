@@ -31,10 +31,20 @@ SamplerSettings MacSamplerSettings();
 // written to the preview path; no answer, no file. Request errors are logged.
 PreviewDownload MacPreviewDownload(const SynchronousRequest& request);
 
+// Command-Z in a panel: the host undoes the last step of its front document
+// through its undo utility (0x16422). False when there is no front document
+// or it has no undo history.
+bool HostUndoInFrontDocument();
+// A panel's key to the host application's own key handling: the character,
+// with the host's modifier value (the key alone is 4096, as the shortcut is
+// bound; Shift, Control, Option and Command add their flags shifted down 16
+// bits). False when no host action ran.
+bool SendPanelKeyToHost(const PanelEvent& event);
+
 // Fills the flows of services: load_document and the preview's synchronous
 // request over the network, try and revert on the front document, the
-// installation into the user's fonts folder, the host's modal-dialog state.
-// The seam members are left as they are.
+// installation into the user's fonts folder, the host's modal-dialog state,
+// the host's part of the panels' keys. The seam members are left as they are.
 void BindMacFlows(MacServices* services);
 
 // The start-up host calls over the host framework: the bundle is the

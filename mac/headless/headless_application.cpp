@@ -18,21 +18,24 @@ void HeadlessApplication::runModalForWindow(Window& window) {
     stop_requested_ = outer_stop;
 }
 
-void HeadlessApplication::beginSheet(Window& sheet, Window&, const SheetEndHandler& on_end) {
+void HeadlessApplication::beginSheet(Window& sheet, Window& parent, const SheetEndHandler& on_end) {
     ++sheets_begun_;
     sheet_ = &sheet;
+    parent.contentView().enabled = false;
     sheet.makeKeyAndOrderFront();
-    sheet_handlers_[&sheet] = on_end;
+    sheets_[&sheet] = {&parent, on_end};
 }
 
 void HeadlessApplication::endSheet(Window& sheet, int code) {
-    auto it = sheet_handlers_.find(&sheet);
-    if (it == sheet_handlers_.end()) return;
-    SheetEndHandler handler = it->second;
-    sheet_handlers_.erase(it);
+    auto it = sheets_.find(&sheet);
+    if (it == sheets_.end()) return;
+    const OpenSheet open = it->second;
+    sheets_.erase(it);
     if (sheet_ == &sheet) sheet_ = nullptr;
     sheet_codes_.push_back(code);
-    if (handler) handler(sheet, code);
+    open.parent->contentView().enabled = true;
+    if (open.on_end) open.on_end(sheet, code);
+    if (open.parent->isVisible()) open.parent->makeKeyAndOrderFront();
 }
 
 void HeadlessApplication::releaseWhenIdle(std::unique_ptr<Window> window) {

@@ -1,9 +1,11 @@
 // The application without an event loop. A modal loop runs the steps a test
 // queued (the user's actions while the panel is up) until one of them stops
 // it; a loop whose steps run out without a stop returns as well and is
-// counted as abandoned, so a test fails instead of hanging. Sheets end by
-// calling their handler at once; windows released "when idle" stay alive
-// until drain().
+// counted as abandoned, so a test fails instead of hanging. A sheet is
+// document-modal: while it is up its window's content view is disabled (no
+// clicks, keys or closing reach the window); ending it calls the handler at
+// once and gives the window back its content and the key. Windows released
+// "when idle" stay alive until drain().
 #pragma once
 
 #include <boost/function.hpp>
@@ -44,7 +46,11 @@ class HeadlessApplication : public Application {
     int modal_runs_ = 0;
     int abandoned_ = 0;
     Window* sheet_ = nullptr;
-    std::map<Window*, SheetEndHandler> sheet_handlers_;
+    struct OpenSheet {
+        Window* parent;
+        SheetEndHandler on_end;
+    };
+    std::map<Window*, OpenSheet> sheets_;
     int sheets_begun_ = 0;
     std::vector<int> sheet_codes_;
     std::vector<std::unique_ptr<Window>> released_;

@@ -14,12 +14,7 @@ HeadlessMac::~HeadlessMac() {
 
 void HeadlessMac::install() {
     MacServices services;
-    services.application = &application;
-    services.nibs = &nibs;
-    services.workspace = &workspace;
-    services.open_panel = &open_panel;
-    services.reachability = &reachability;
-    services.alerts = &alerts;
+    bindSeam(&services);
     services.load_document = [this](const std::string& url, std::string* text, MacError* error) {
         document_requests.push_back(url);
         auto it = documents.find(url);
@@ -38,6 +33,12 @@ void HeadlessMac::install() {
         ++modal_state_entries;
     };
     services.leave_modal_state = [this] { --modal_state_depth; };
+    services.host_prepare_undo = [this] {
+        if (!host_has_document) return false;
+        ++host_undos;
+        return true;
+    };
+    services.send_key_to_host = [this](const PanelEvent& event) { host_keys.push_back(event); };
     SetMacServices(services);
 }
 

@@ -1,22 +1,20 @@
 // Everything the Mac forms need, headless, in one object: the seam
 // stand-ins, recording flows for try, revert and installation, the host's
-// modal state as a counter, and a document loader that answers from a table.
-// install() binds it all as the process-wide services; the destructor closes
-// what is open and unbinds it.
+// modal state as a counter, the host's part of the panels' keys (an undo
+// made when host_has_document, the keys the host got) and a document loader
+// that answers from a table. install() binds it all as the process-wide
+// services; the destructor closes what is open and unbinds it.
 #pragma once
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "mac/headless/headless_application.h"
-#include "mac/headless/headless_desktop.h"
-#include "mac/headless/headless_nib_loader.h"
-#include "mac/mac_services.h"
+#include "mac/headless/headless_seam.h"
 
 namespace glyphoria::mac {
 
-class HeadlessMac {
+class HeadlessMac : public HeadlessSeam {
   public:
     HeadlessMac();
     ~HeadlessMac();
@@ -24,13 +22,6 @@ class HeadlessMac {
     HeadlessMac& operator=(const HeadlessMac&) = delete;
 
     void install();
-
-    HeadlessApplication application;
-    HeadlessNibLoader nibs;
-    HeadlessWorkspace workspace;
-    HeadlessOpenPanel open_panel;
-    HeadlessReachability reachability;
-    HeadlessAlertPanel alerts;
 
     // Documents by address; a missing address fails with "not found".
     std::map<std::string, std::string> documents;
@@ -40,6 +31,9 @@ class HeadlessMac {
     std::vector<std::string> installs;
     int modal_state_depth = 0;
     int modal_state_entries = 0;
+    bool host_has_document = false;
+    int host_undos = 0;
+    std::vector<PanelEvent> host_keys;
 };
 
 }  // namespace glyphoria::mac

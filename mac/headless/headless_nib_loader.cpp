@@ -14,6 +14,7 @@ bool HeadlessNibLoader::loadTryController(TryNib* nib) {
     if (fail_try) return false;
     ++try_loads_;
     auto panel = std::make_unique<HeadlessWindow>("Glyphoria");
+    panel->setPanelClass(true);
     panel->contentView().Add(Node(ViewKind::kWebView, "webView"));
     auto web = std::make_unique<HeadlessWebView>();
     web->setNetwork(network);
@@ -30,6 +31,10 @@ bool HeadlessNibLoader::loadBuyController(BuyNib* nib) {
     if (fail_buy) return false;
     ++buy_loads_;
     auto panel = std::make_unique<HeadlessWindow>("Glyphoria");
+    panel->setPanelClass(true);
+    // The modal loop ends only by the Close button: no close control, which
+    // would take the panel away with the loop still running.
+    panel->setClosable(false);
     ViewNode& content = panel->contentView();
     ViewNode& box = content.Add(Node(ViewKind::kBox, "folderBox", "downloadGroupBtn"));
     nib->folder_field = &box.Add(Node(ViewKind::kTextField, "folder"));

@@ -2,7 +2,9 @@
 // nibs have: the sampler panel (a web view), the purchase panel (folder box
 // with field and choose button, install check box, show and close buttons,
 // web view) and its progress sheet (caption, bar, cancel button). Control
-// texts are string-table keys, translated when the panel opens.
+// texts are string-table keys, translated when the panel opens. Both panels
+// are of the panel class Panel_840; the purchase panel has no close control
+// (its modal loop ends by the Close button only).
 //
 // The loader remembers the windows it built last, so a test can reach them
 // while a controller runs.

@@ -66,6 +66,11 @@ void HeadlessDownload::fail(const MacError& error) {
     delegate_->didFailWithError(*this, error);
 }
 
+bool HeadlessWebView::TakesEditAction(const std::string& action) {
+    return action == "selectAll:" || action == "copy:" || action == "paste:" || action == "cut:" ||
+           action == "undo:";
+}
+
 PolicyDecision HeadlessWebView::navigate(const std::string& url) {
     RecordingListener listener;
     if (policy_delegate_)

@@ -106,6 +106,15 @@ class HeadlessWebView : public WebView {
     // A committed load of the page fails.
     void failLoad(const MacError& error, const std::string& frame = "main frame");
 
+    // As the first responder of its window: a typed key, and the edit
+    // actions a web view takes ("selectAll:", "copy:", "paste:", "cut:",
+    // "undo:"), in the page's text.
+    static bool TakesEditAction(const std::string& action);
+    void typeKey(const std::string& characters) { typed_ += characters; }
+    void performEditAction(const std::string& action) { edit_actions_.push_back(action); }
+    const std::string& typed() const { return typed_; }
+    const std::vector<std::string>& editActions() const { return edit_actions_; }
+
     const std::string& userAgent() const { return user_agent_; }
     const std::vector<std::string>& loads() const { return loads_; }
     // Long runs (the fuzzer's millions of navigations) forget what they saw.
@@ -128,6 +137,8 @@ class HeadlessWebView : public WebView {
     PolicyDelegate* policy_delegate_ = nullptr;
     DownloadDelegate* download_delegate_ = nullptr;
     std::vector<std::unique_ptr<HeadlessDownload>> downloads_;
+    std::string typed_;
+    std::vector<std::string> edit_actions_;
 };
 
 }  // namespace glyphoria::mac

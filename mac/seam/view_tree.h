@@ -9,7 +9,9 @@
 // children are its view), the columns of a table, a scroll view's document.
 //
 // Buttons and check boxes carry the action they are wired to; the headless
-// user "clicks" them through Click().
+// user "clicks" them through Click(). A view that is not enabled takes no
+// clicks, and neither does anything inside it: a sheet over a window
+// disables the window's content view while it is up.
 #pragma once
 
 #include <boost/function.hpp>
@@ -52,6 +54,9 @@ struct ViewNode {
     bool indeterminate = false;
 
     boost::function<void()> action;
+    bool enabled = true;
+    // The view this one is a child of; set by Add.
+    ViewNode* parent = nullptr;
 
     ViewNode() = default;
     ViewNode(ViewKind k, std::string id, std::string t = {})
@@ -60,7 +65,10 @@ struct ViewNode {
     ViewNode& Add(std::unique_ptr<ViewNode> child);
     // Depth-first search by identifier; null when absent.
     ViewNode* Find(const std::string& id);
-    // Runs the wired action, as a click does; false when nothing is wired.
+    // This view and every view around it are enabled.
+    bool IsEnabled() const;
+    // Runs the wired action, as a click does; false when nothing is wired or
+    // the control is not enabled.
     bool Click();
 };
 
