@@ -100,7 +100,11 @@ bool State(ScriptContext& ctx, const std::vector<std::string>& args) {
 
 bool Key(ScriptContext& ctx, const std::vector<std::string>& args) {
     if (args.size() != 1 || args[0].size() != 1) return ctx.Error("usage: key CHARACTER");
-    ActionID id = hostcore::ActionForKey(static_cast<unsigned char>(args[0][0]), 1);
+    // The key alone: the Windows form binds it with the modifier value 1, the
+    // Mac form with 4096.
+    const auto key = static_cast<unsigned char>(args[0][0]);
+    ActionID id = hostcore::ActionForKey(key, 1);
+    if (id == 0) id = hostcore::ActionForKey(key, 4096);
     if (id == 0) {
         ctx.Say() << "no action on key " << args[0] << "\n";
         return true;
