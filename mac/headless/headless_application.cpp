@@ -8,6 +8,8 @@ void HeadlessApplication::runModalForWindow(Window& window) {
     modal_window_ = &window;
     stop_requested_ = false;
     ++modal_runs_;
+    // The modal window is shown, key and in front.
+    window.makeKeyAndOrderFront();
     while (!stop_requested_ && !steps_.empty()) {
         boost::function<void()> step = steps_.front();
         steps_.pop_front();

@@ -17,9 +17,15 @@ void HeadlessDownload::cancel() {
     cancelled_ = true;
 }
 
-void HeadlessDownload::begin(const std::string& suggested_filename) {
+void HeadlessDownload::begin() {
     if (!active() || !delegate_) return;
     delegate_->downloadDidBegin(*this);
+}
+
+void HeadlessDownload::receiveResponse(std::int64_t expected_length,
+                                       const std::string& suggested_filename) {
+    if (!active() || !delegate_) return;
+    delegate_->didReceiveResponse(*this, expected_length);
     if (!active()) return;
     bool overwrite = false;
     destination_ =
@@ -38,11 +44,6 @@ void HeadlessDownload::begin(const std::string& suggested_filename) {
         MacError error{"NSURLErrorDomain", -3000, "The file cannot be created."};
         fail(error);
     }
-}
-
-void HeadlessDownload::receiveResponse(std::int64_t expected_length) {
-    if (!active()) return;
-    delegate_->didReceiveResponse(*this, expected_length);
 }
 
 void HeadlessDownload::receive(const std::string& bytes) {
@@ -77,7 +78,10 @@ PolicyDecision HeadlessWebView::navigate(const std::string& url) {
         policy_delegate_->decidePolicyForNavigationAction(*this, url, listener);
     else
         listener.use();
-    if (listener.decision() == PolicyDecision::kUse) loadUrl(url);
+    if (listener.decision() == PolicyDecision::kUse) {
+        loads_.push_back(url);
+        if (network_) fetch(url);
+    }
     return listener.decision();
 }
 
@@ -94,7 +98,7 @@ PolicyDecision HeadlessWebView::openNewWindow(const std::string& url,
 
 PolicyDecision HeadlessWebView::respond(const std::string& url, const std::string& mime_type,
                                         const std::string& suggested_filename,
-                                        HeadlessDownload** started) {
+                                        HeadlessDownload** started, std::int64_t expected_length) {
     if (started) *started = nullptr;
     RecordingListener listener;
     if (policy_delegate_)
@@ -104,15 +108,16 @@ PolicyDecision HeadlessWebView::respond(const std::string& url, const std::strin
     if (listener.decision() == PolicyDecision::kDownload) {
         downloads_.push_back(std::make_unique<HeadlessDownload>(download_delegate_, url));
         HeadlessDownload* download = downloads_.back().get();
-        download->begin(suggested_filename);
+        download->begin();
+        download->receiveResponse(expected_length, suggested_filename);
         if (started) *started = download;
     }
     return listener.decision();
 }
 
 void HeadlessWebView::loadUrl(const std::string& url) {
-    loads_.push_back(url);
-    if (network_) fetch(url);
+    // The engine asks about a load it is told to make as about any other navigation.
+    navigate(url);
 }
 
 void HeadlessWebView::fetch(const std::string& url) {
@@ -132,8 +137,8 @@ void HeadlessWebView::fetch(const std::string& url) {
         if (!download_delegate_) return;  // nobody to give the file to
         downloads_.push_back(std::make_unique<HeadlessDownload>(download_delegate_, url));
         HeadlessDownload* download = downloads_.back().get();
-        download->begin(response->suggestedFilename());
-        download->receiveResponse(response->expectedLength());
+        download->begin();
+        download->receiveResponse(response->expectedLength(), response->suggestedFilename());
         while (download->active()) {
             MacError error;
             const WebResponse::Read read = response->read(&piece, &error);

@@ -13,7 +13,8 @@
 // body breaks off is reported to the frame-load delegate; an address that
 // cannot be fetched at all (refused, unsupported scheme) leaves the page as
 // it was, as a failed provisional load does. Without a network loadUrl only
-// records the address.
+// records the address. Like the engine, loadUrl asks the policy delegate
+// about the navigation first and loads only on "use".
 #pragma once
 
 #include <cstdint>
@@ -49,10 +50,12 @@ class HeadlessDownload : public Download {
     void cancel() override;
     std::string requestUrl() const override { return url_; }
 
-    // The engine's steps. Each does nothing once the download was cancelled
-    // or has ended, as the engine stops calling then.
-    void begin(const std::string& suggested_filename);
-    void receiveResponse(std::int64_t expected_length);
+    // The engine's steps, in its order: begin, the response (with the
+    // length it announces, -1 for none) and then the destination for the
+    // name it suggests, data..., finish or failure. Each does nothing once
+    // the download was cancelled or has ended, as the engine stops calling then.
+    void begin();
+    void receiveResponse(std::int64_t expected_length, const std::string& suggested_filename);
     void receive(const std::string& bytes);
     void finish();
     void fail(const MacError& error);
@@ -99,10 +102,11 @@ class HeadlessWebView : public WebView {
     PolicyDecision navigate(const std::string& url);
     PolicyDecision openNewWindow(const std::string& url, const std::string& frame_name = "_blank");
     // The network: a response of this type to url. On "download" the new
-    // download has begun and been given its destination (*started).
+    // download has begun, had its response and been given its destination
+    // (*started).
     PolicyDecision respond(const std::string& url, const std::string& mime_type,
                            const std::string& suggested_filename,
-                           HeadlessDownload** started = nullptr);
+                           HeadlessDownload** started = nullptr, std::int64_t expected_length = -1);
     // A committed load of the page fails.
     void failLoad(const MacError& error, const std::string& frame = "main frame");
 

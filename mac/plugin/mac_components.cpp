@@ -3,6 +3,7 @@
 #include "host/sdk/session.h"
 #include "mac/bindings/mac_bindings.h"
 #include "mac/mac_lifecycle.h"
+#include "mac/mac_log.h"
 #include "mac/mac_strings.h"
 #include "mac/plugin/mac_platform.h"
 #include "mac/try_controller.h"
@@ -40,6 +41,7 @@ MyStartupShutdown::~MyStartupShutdown() = default;
 void MyStartupShutdown::Startup() {
     BringUpMacPlatform();
     MacStartup(ModuleHostCalls());
+    MacLog("platform: %s", PlatformOnScreen() ? "windows on screen" : "headless windows");
 }
 
 void MyStartupShutdown::Shutdown() {

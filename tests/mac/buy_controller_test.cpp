@@ -36,9 +36,10 @@ class BuyControllerTest : public MacTest {
     }
     ViewNode& Bar() { return *mac_.nibs.lastBuySheet()->contentView().Find("progress"); }
     // The shop answers the archive address with an archive.
-    HeadlessDownload* OfferArchive(PolicyDecision expected, const std::string& name = "fonts.zip") {
+    HeadlessDownload* OfferArchive(PolicyDecision expected, const std::string& name = "fonts.zip",
+                                   std::int64_t length = -1) {
         HeadlessDownload* download = nullptr;
-        EXPECT_EQ(expected, Page().respond(kArchive, "application/zip", name, &download));
+        EXPECT_EQ(expected, Page().respond(kArchive, "application/zip", name, &download, length));
         return download;
     }
 };
@@ -103,11 +104,10 @@ TEST_F(BuyControllerTest, ArchiveIntoExistingFolderDownloadsWithoutAskingAndInst
     const std::string archive = downloads_.file("fonts.zip");
     testing::WriteFileBytes(archive, "an older archive of the same name");
     Run({[&] {
-        HeadlessDownload* download = OfferArchive(PolicyDecision::kDownload);
+        HeadlessDownload* download = OfferArchive(PolicyDecision::kDownload, "fonts.zip", 10);
         ASSERT_NE(nullptr, download);
         EXPECT_EQ(1, mac_.application.sheetsBegun());
         EXPECT_EQ(mac_.nibs.lastBuySheet(), mac_.application.sheet());
-        download->receiveResponse(10);
         EXPECT_EQ(10, Bar().max_value);
         download->receive("PK\3\4");
         download->receive("abcdef");
@@ -172,8 +172,7 @@ TEST_F(BuyControllerTest, NoFolderAsksForOne) {
 TEST_F(BuyControllerTest, CancelDuringDownloadInstallsNothingAndTheNextPurchaseWorks) {
     MacPrefs().SetString("downloadTo", downloads_.path(), false);
     Run({[&] {
-             HeadlessDownload* first = OfferArchive(PolicyDecision::kDownload, "first.zip");
-             first->receiveResponse(100);
+             HeadlessDownload* first = OfferArchive(PolicyDecision::kDownload, "first.zip", 100);
              first->receive("partial");
              Click("cancel");
              EXPECT_TRUE(first->cancelled());
@@ -182,9 +181,8 @@ TEST_F(BuyControllerTest, CancelDuringDownloadInstallsNothingAndTheNextPurchaseW
              first->finish();
          },
          [&] {
-             HeadlessDownload* second = OfferArchive(PolicyDecision::kDownload, "second.zip");
+             HeadlessDownload* second = OfferArchive(PolicyDecision::kDownload, "second.zip", 4);
              ASSERT_NE(nullptr, second);
-             second->receiveResponse(4);
              second->receive("PK\3\4");
              second->finish();
          }});
@@ -215,7 +213,6 @@ TEST_F(BuyControllerTest, FailedDownloadShowsTheDescriptionAsText) {
     MacPrefs().SetString("downloadTo", downloads_.path(), false);
     Run({[&] {
         HeadlessDownload* download = OfferArchive(PolicyDecision::kDownload);
-        download->receiveResponse(-1);
         EXPECT_TRUE(Bar().indeterminate);
         download->fail({"NSURLErrorDomain", -1005, "Connection lost at 50%n%s"});
     }});

@@ -1,0 +1,18 @@
+// The Mac form's cases on GTK with the real web engine (label gui).
+#include <gtk/gtk.h>
+
+#include "tests/mac/module/mac_module_cases.h"
+
+namespace glyphoria::mac {
+
+struct GtkSeamChoice {
+    static bool Prepare() {
+        static const bool up = gtk_init_check(nullptr, nullptr);
+        return up;
+    }
+    static constexpr bool kOnScreen = true;
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Gtk, MacModuleCases, GtkSeamChoice);
+
+}  // namespace glyphoria::mac
