@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <ostream>
+#include <vector>
 
 #include "host/app/script.h"
 #include "host/window/layout_window.h"
@@ -42,11 +43,45 @@ bool Snapshot(hostapp::ScriptContext& ctx, const std::vector<std::string>& args)
     return WritePng(ctx, page, args[0]);
 }
 
+// Every window of the program on screen paints once more (or a second
+// passes), so the screen holds what each shows now.
+void PaintEveryWindow() {
+    std::vector<GdkFrameClock*> clocks;
+    int painted = 0;
+    auto onPaint = +[](GdkFrameClock*, gpointer n) { ++*static_cast<int*>(n); };
+    GList* all = gtk_window_list_toplevels();
+    for (GList* it = all; it; it = it->next) {
+        GtkWidget* w = GTK_WIDGET(it->data);
+        GdkFrameClock* clock = gtk_widget_get_mapped(w) ? gtk_widget_get_frame_clock(w) : nullptr;
+        if (!clock) continue;
+        g_signal_connect(clock, "after-paint", G_CALLBACK(onPaint), &painted);
+        clocks.push_back(GDK_FRAME_CLOCK(g_object_ref(clock)));
+        if (getenv("NOQ") == nullptr) gtk_widget_queue_draw(w);
+    }
+    g_list_free(all);
+    bool late = false;
+    const guint timeout = g_timeout_add(
+        1000,
+        [](gpointer flag) -> gboolean {
+            *static_cast<bool*>(flag) = true;
+            return G_SOURCE_REMOVE;
+        },
+        &late);
+    while (painted < static_cast<int>(clocks.size()) && !late)
+        g_main_context_iteration(nullptr, TRUE);
+    if (!late) g_source_remove(timeout);
+    for (GdkFrameClock* clock : clocks) {
+        g_signal_handlers_disconnect_by_data(clock, &painted);
+        g_object_unref(clock);
+    }
+    gdk_display_sync(gdk_display_get_default());
+}
+
 bool Screenshot(hostapp::ScriptContext& ctx, const std::vector<std::string>& args) {
     if (args.size() != 1) return ctx.Error("usage: screenshot FILE.png");
     GdkWindow* root = gdk_get_default_root_window();
     if (!root) return ctx.Error("no screen");
-    gdk_display_sync(gdk_display_get_default());
+    PaintEveryWindow();
     const int w = gdk_window_get_width(root), h = gdk_window_get_height(root);
     GdkPixbuf* shot = gdk_pixbuf_get_from_window(root, 0, 0, w, h);
     if (!shot) return ctx.Error("the screen cannot be read");
@@ -72,6 +107,18 @@ bool Zoom(hostapp::ScriptContext& ctx, const std::vector<std::string>& args) {
             return ctx.Error("zoom " + args[0] + ": not a zoom this page can have");
     }
     ctx.Say() << "zoom " << std::round(w->View().Zoom() * 1000) / 10 << "%\n";
+    return true;
+}
+
+bool Resize(hostapp::ScriptContext& ctx, const std::vector<std::string>& args) {
+    const int width = args.size() == 2 ? std::atoi(args[0].c_str()) : 0;
+    const int height = args.size() == 2 ? std::atoi(args[1].c_str()) : 0;
+    if (width < 200 || height < 150 || width > 16000 || height > 16000)
+        return ctx.Error("usage: resize WIDTH HEIGHT (pixels, from 200 by 150)");
+    LayoutWindow* w = Window(ctx);
+    if (!w) return false;
+    gtk_window_resize(w->Window(), width, height);
+    ctx.Say() << "layout window " << width << "x" << height << "\n";
     return true;
 }
 
@@ -111,6 +158,7 @@ hostapp::ScriptVerb gSnapshot("snapshot",
 hostapp::ScriptVerb gScreenshot("screenshot", "screenshot FILE.png  the whole screen as shown",
                                 Screenshot);
 hostapp::ScriptVerb gZoom("zoom", "zoom PERCENT|in|out  the layout window's zoom", Zoom);
+hostapp::ScriptVerb gResize("resize", "resize WIDTH HEIGHT  the layout window's size", Resize);
 hostapp::ScriptVerb gWindows("windows", "windows              the program's windows on screen",
                              Windows);
 hostapp::ScriptVerb gClose("close",

@@ -9,16 +9,21 @@
 
 #include "tools/glyphoria/demo/demo_session.h"
 #include "tools/glyphoria/demo/wait_for_person.h"
+#include "tools/glyphoria/demo/window_demo.h"
 #include "tools/glyphoria/subcommand.h"
 
 namespace glyphoria::tool {
 namespace {
 
 int RunDemo(int argc, char** argv);
+int RunWindow(const demo::DemoOptions& options, const std::string& plugins,
+              const std::string& script);
 
 constexpr const char* kUsage =
     "  glyphoria demo [--output DIR] [--keep-server] [--document FILE] [--plugins DIR]\n"
     "                 [--quiet]\n"
+    "  glyphoria demo --window [--output DIR] [--document FILE] [--plugins DIR]\n"
+    "                 [--script FILE] [--quiet]\n"
     "Runs one whole session of the plug-in, as a designer would: the host starts\n"
     "and loads the plug-in module, a layout is opened, the sampler window opens from\n"
     "the menu (configuration fetched, start page shown), one shop font is tried on\n"
@@ -27,6 +32,9 @@ constexpr const char* kUsage =
     "installed), and the host shuts down. The shop runs in this process on\n"
     "127.0.0.1. A picture of the page is written after each change; the summary at\n"
     "the end lists the checks and where everything is.\n"
+    "With --window the session is yours: the layout opens in the host's layout\n"
+    "window beside the sampler window (a real web page); select frames, click fonts,\n"
+    "restore, buy; closing the layout window ends it. Needs a display.\n"
     "\n"
     "  --output DIR     where everything goes (default: " GLYPHORIA_DEMO_OUTPUT
     ").\n"
@@ -41,11 +49,17 @@ constexpr const char* kUsage =
     ")\n"
     "  --plugins DIR    the plug-in module Glyphoria.pln and the web-window library\n"
     "                   beside it (default: " GLYPHORIA_DEMO_MODULE_DIR
+    ",\n"
+    "                   with --window: " GLYPHORIA_DEMO_GUI_MODULE_DIR
     ")\n"
+    "  --window         the session by hand, in the layout window\n"
+    "  --script FILE    with --window: host script lines to run in the window once\n"
+    "                   the sampler window is open (files named from the output\n"
+    "                   folder); end it with \"close\" to end the run\n"
     "  --quiet          no step lines while running; only the summary\n"
     "\n"
-    "Exit status: 0 every check holds, 1 a check failed or the session stopped,\n"
-    "2 usage error.\n";
+    "Exit status: 0 every check holds (with --window: the window closed and every\n"
+    "script line ran), 1 a check failed or the session stopped, 2 usage error.\n";
 
 GLYPHORIA_SUBCOMMAND(kDemoCommand, "demo", kUsage, "run a whole session of the plug-in and show it",
                      RunDemo);
@@ -55,12 +69,32 @@ const Subcommand& Self() {
     return self;
 }
 
+int RunWindow(const demo::DemoOptions& options, const std::string& plugins,
+              const std::string& script) {
+    if (std::strlen(GLYPHORIA_DEMO_GUI_MODULE_DIR) == 0) {
+        std::fprintf(stderr, "glyphoria demo: the layout window is not part of this build\n");
+        return kExitNotFound;
+    }
+    demo::WindowDemoOptions w;
+    w.output = options.output;
+    w.document = options.document;
+    w.module_folder = plugins.empty() ? GLYPHORIA_DEMO_GUI_MODULE_DIR : plugins;
+    w.host_program = GLYPHORIA_DEMO_HOST_PROGRAM;
+    w.script = script;
+    w.narrate = options.narrate;
+    std::string error;
+    const int status = demo::RunWindowDemo(w, &error);
+    if (!error.empty()) std::fprintf(stderr, "glyphoria demo: %s\n", error.c_str());
+    return status == 0 ? kExitDone : kExitNotFound;
+}
+
 int RunDemo(int argc, char** argv) {
     demo::DemoOptions options;
     options.output = GLYPHORIA_DEMO_OUTPUT;
     options.document = GLYPHORIA_DEMO_DOCUMENT;
     options.module_folder = GLYPHORIA_DEMO_MODULE_DIR;
-    bool keep_server = false;
+    bool keep_server = false, window = false;
+    std::string plugins, script;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         std::string* value = nullptr;
@@ -69,9 +103,13 @@ int RunDemo(int argc, char** argv) {
         else if (arg == "--document")
             value = &options.document;
         else if (arg == "--plugins")
-            value = &options.module_folder;
+            value = &plugins;
+        else if (arg == "--script")
+            value = &script;
         else if (arg == "--keep-server")
             keep_server = true;
+        else if (arg == "--window")
+            window = true;
         else if (arg == "--quiet")
             options.narrate = false;
         else
@@ -82,6 +120,12 @@ int RunDemo(int argc, char** argv) {
             *value = argv[++i];
         }
     }
+    if (window) {
+        if (keep_server) return UsageError(Self(), "--keep-server is not for --window");
+        return RunWindow(options, plugins, script);
+    }
+    if (!script.empty()) return UsageError(Self(), "--script is for --window");
+    if (!plugins.empty()) options.module_folder = plugins;
 
     demo::DemoSession session(options);
     const demo::DemoReport report = session.Run();

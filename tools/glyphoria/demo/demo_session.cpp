@@ -21,6 +21,7 @@
 #include "support/log.h"
 #include "support/messages.h"
 #include "testing/shop/shop.h"
+#include "tools/glyphoria/demo/demo_setup.h"
 #include "tools/glyphoria/demo/installed_fonts.h"
 #include "tools/glyphoria/demo/page_facts.h"
 #include "tools/glyphoria/demo/stdout_capture.h"
@@ -30,7 +31,6 @@ namespace glyphoria::demo {
 
 namespace fs = std::filesystem;
 using glyphoria::testing::shop::Shop;
-using glyphoria::testing::shop::ShopOptions;
 
 namespace {
 
@@ -38,8 +38,7 @@ constexpr int kStepCount = 7;
 constexpr const char* kPluginMenu = "Glyphoria";
 constexpr const char* kSamplerEntry = "Sampler";
 constexpr const char* kRestoreEntry = "Restore text frame";
-// The key the preferences give the sampler window; the idle task binds it.
-constexpr char kShortcutKey = 'G';
+constexpr char kShortcutKey = kDemoShortcutKey;
 constexpr std::size_t kShownLabelLength = 110;
 
 std::string ReadText(const std::string& path) {
@@ -133,7 +132,6 @@ struct DemoSession::Impl {
     bool Buy();
     bool ShutDown();
     void TearDown();
-    void WriteShopLog();
 };
 
 void DemoSession::Impl::Picture(const std::string& stem, const std::string& what) {
@@ -519,13 +517,6 @@ void DemoSession::Impl::TearDown() {
     module_loaded = false;
 }
 
-void DemoSession::Impl::WriteShopLog() {
-    std::ofstream out(folder.shop_log_file);
-    for (const auto& request : shop->log().Snapshot())
-        out << "#" << request.sequence << " " << request.method << " " << request.target << " -> "
-            << request.status << "\n";
-}
-
 DemoSession::DemoSession(DemoOptions options) : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
     impl_->folder = LayOutOutputFolder(impl_->options.output);
@@ -551,21 +542,13 @@ DemoReport DemoSession::Run() {
     // Before anything reads them: the shop's font lookup reads them once.
     SessionEnvironment environment(s.folder);
 
-    ShopOptions shop_options;
-    shop_options.https = false;
-    s.shop = std::make_unique<Shop>(shop_options);
-    s.shop->log().set_echo([&s](const std::string& line) { s.OnShopRequest(line); });
-    if (!s.shop->Start(&error)) {
+    s.shop = StartDemoShop(&error);
+    if (!s.shop) {
         s.report.stopped = "the shop did not start: " + error;
         return s.report;
     }
-    // The one set-up a user of the plug-in would get from the vendor: where
-    // the configuration lives; and the shortcut key.
-    {
-        std::ofstream prefs(s.folder.prefs_file, std::ios::binary);
-        prefs << "[General]\r\nconfig=" << s.shop->config_url() << "\r\nshortcut=" << kShortcutKey
-              << "\r\n";
-    }
+    s.shop->log().set_echo([&s](const std::string& line) { s.OnShopRequest(line); });
+    WriteDemoPreferences(s.folder, *s.shop);
     {
         StdoutCapture capture(s.folder.console_file);
         s.capture = &capture;
@@ -575,7 +558,7 @@ DemoReport DemoSession::Run() {
         if (!ran) s.TearDown();
         s.capture = nullptr;
     }
-    s.WriteShopLog();
+    WriteShopRequests(*s.shop, s.folder);
     s.report.places.emplace_back("log", s.folder.log_file);
     s.report.places.emplace_back("preferences", s.folder.prefs_file);
     s.report.places.emplace_back("plug-in console", s.folder.console_file);
