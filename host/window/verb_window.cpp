@@ -56,7 +56,7 @@ void PaintEveryWindow() {
         if (!clock) continue;
         g_signal_connect(clock, "after-paint", G_CALLBACK(onPaint), &painted);
         clocks.push_back(GDK_FRAME_CLOCK(g_object_ref(clock)));
-        if (getenv("NOQ") == nullptr) gtk_widget_queue_draw(w);
+        gtk_widget_queue_draw(w);
     }
     g_list_free(all);
     bool late = false;

@@ -292,11 +292,32 @@ int32_t GtkWebWindow::Act(const char* action, const char* argument) {
     if (name == "homepage") return Click(name, "#homepage", "doHomepage");
     if (name == "newWindow") return NewWindow(text);
     if (name == "buy") return Buy(text);
-    if (name == "wait") return PageReady(name) ? 1 : -1;
+    if (name == "wait") return PageReady(name) && PageOnScreen() ? 1 : -1;
     if (name == "snapshot") return Snapshot(text);
     if (name == "chooseFolder") return ChooseFolder(text) ? 1 : -1;
     channel_.Note("unknown action " + name);
     return -1;
+}
+
+bool GtkWebWindow::PageOnScreen() {
+    ScriptResult painted = RunPageScript(view_, kPaintedScript, {}, kClickLimit);
+    if (!painted.truth) {
+        channel_.Note("wait: the page was not drawn (" + painted.error + ")");
+        return false;
+    }
+    // The engine's picture reaches the window through the loop; the window
+    // then paints it once more.
+    bool drawn = false;
+    const gulong handler = g_signal_connect_after(
+        view_, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t*, gpointer flag) -> gboolean {
+            *static_cast<bool*>(flag) = true;
+            return FALSE;
+        }),
+        &drawn);
+    gtk_widget_queue_draw(GTK_WIDGET(view_));
+    PumpUntil([&] { return drawn || !view_; }, kClickLimit);
+    if (view_) g_signal_handler_disconnect(view_, handler);
+    return drawn;
 }
 
 bool GtkWebWindow::PageReady(const std::string& action) {

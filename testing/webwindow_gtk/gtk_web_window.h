@@ -64,7 +64,7 @@
 //                   the download has ended, goes back to the page it started
 //                   from and answers "doBuy"'s answer. -1 when the link showed
 //                   a page instead of a download.
-//   "wait"          waits for the page; 1 when it loaded.
+//   "wait"          waits for the page; 1 when it loaded and the window shows it.
 //   "snapshot" FILE a PNG of the page as the window shows it; 1.
 //   "chooseFolder" PATH  what choosing PATH in the folder dialog does: stores
 //                   it as "downloadFolder" through "setPrefString"; -1 for a
@@ -131,6 +131,8 @@ class GtkWebWindow final : public webwindow::WebWindowLibrary {
 
     // The user's hand.
     bool PageReady(const std::string& action);
+    // The page drawn by the engine and painted by the window since the call.
+    bool PageOnScreen();
     int32_t Click(const std::string& action, const char* selector, const char* command);
     int32_t Try(const std::string& id);
     int32_t NewWindow(const std::string& address);

@@ -45,6 +45,11 @@ link.remove();
 return true;
 )JS";
 
+const char kPaintedScript[] = R"JS(
+await new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
+return true;
+)JS";
+
 namespace {
 
 struct Pending {

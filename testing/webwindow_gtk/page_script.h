@@ -35,5 +35,8 @@ extern const char kClickSelectorScript[];
 extern const char kClickDownloadScript[];
 // Clicks a new link to `address` that opens in a new window; true.
 extern const char kOpenNewWindowScript[];
+// Answers true once the page has been drawn twice since it was asked: its
+// first picture is then on its way to the window.
+extern const char kPaintedScript[];
 
 }  // namespace glyphoria::testing::webwindow_gtk
