@@ -73,20 +73,9 @@ int Run(const hostapp::ProgramOptions& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool window = false, help = false;
-    for (int i = 1; i < argc; ++i) {
-        window = window || std::strcmp(argv[i], "--window") == 0;
-        help = help || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0;
-    }
-    if (window) return RunInWindow(argc, argv);
-    if (help) {
-        hostapp::PrintProgramHelp();
-        return 0;
-    }
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--window") == 0) return RunInWindow(argc, argv);
     hostapp::ProgramOptions o;
-    if (!hostapp::ParseProgramArgs(argc, argv, &o)) {
-        std::cerr << hostapp::kProgramUsage;
-        return 2;
-    }
-    return Run(o);
+    const int status = hostapp::ReadProgramCommandLine(argc, argv, &o);
+    return status >= 0 ? status : Run(o);
 }

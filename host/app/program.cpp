@@ -64,6 +64,19 @@ void PrintProgramHelp() {
         std::cout << "  " << v.usage << "\n";
 }
 
+int ReadProgramCommandLine(int argc, char** argv, ProgramOptions* options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            PrintProgramHelp();
+            return 0;
+        }
+    }
+    if (ParseProgramArgs(argc, argv, options)) return -1;
+    std::cerr << kProgramUsage;
+    return 2;
+}
+
 bool OpenProgramDocument(const ProgramOptions& o) {
     hostcore::DocModel model;
     std::string error;

@@ -24,6 +24,9 @@ extern const char kProgramUsage[];
 bool ParseProgramArgs(int argc, char** argv, ProgramOptions* options);
 // The usage text and the script verbs this program knows.
 void PrintProgramHelp();
+// -1 when the program is to run with *options; else its exit status after
+// the help (--help: 0) or the usage (a line not understood: 2).
+int ReadProgramCommandLine(int argc, char** argv, ProgramOptions* options);
 
 // Opens the document as the front document; false (after saying why) when it
 // cannot be read.

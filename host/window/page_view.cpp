@@ -240,22 +240,25 @@ cairo_surface_t* PageView::PagePicture(std::string* error) {
     return out;
 }
 
-bool PageView::ToPasteboard(double x, double y, PMPoint* point) const {
+bool PageView::Placement(const Node** spread, double* x, double* y) const {
     const DocModel* m = FrontModel();
-    const Node* spread = m ? SpreadNode(*m, spread_) : nullptr;
-    if (!spread) return false;
+    *spread = m ? SpreadNode(*m, spread_) : nullptr;
+    if (*spread) PageOrigin(x, y);
+    return *spread != nullptr;
+}
+
+bool PageView::ToPasteboard(double x, double y, PMPoint* point) const {
+    const Node* spread;
     double ox, oy;
-    PageOrigin(&ox, &oy);
+    if (!Placement(&spread, &ox, &oy)) return false;
     *point = PMPoint((x - ox) / zoom_ + spread->box.Left(), (y - oy) / zoom_ + spread->box.Top());
     return true;
 }
 
 bool PageView::WidgetPoint(const PMPoint& point, double* x, double* y) const {
-    const DocModel* m = FrontModel();
-    const Node* spread = m ? SpreadNode(*m, spread_) : nullptr;
-    if (!spread) return false;
+    const Node* spread;
     double ox, oy;
-    PageOrigin(&ox, &oy);
+    if (!Placement(&spread, &ox, &oy)) return false;
     *x = ox + (point.X() - spread->box.Left()) * zoom_;
     *y = oy + (point.Y() - spread->box.Top()) * zoom_;
     return true;

@@ -65,6 +65,8 @@ class PageView {
     cairo_surface_t* PageImage(std::string* error);
     void DropImage();
     void PageOrigin(double* x, double* y) const;
+    // The shown spread and where its top left corner is in the widget.
+    bool Placement(const hostcore::Node** spread, double* x, double* y) const;
     void DrawMarks(cairo_t* cr) const;
     bool ToPasteboard(double x, double y, PMPoint* point) const;
 

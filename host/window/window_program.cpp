@@ -21,17 +21,9 @@
 
 extern "C" __attribute__((visibility("default"))) int glyphoria_host_window_main(int argc,
                                                                                  char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
-            hostapp::PrintProgramHelp();
-            return 0;
-        }
-    }
     hostapp::ProgramOptions o;
-    if (!hostapp::ParseProgramArgs(argc, argv, &o)) {
-        std::cerr << hostapp::kProgramUsage;
-        return 2;
-    }
+    const int status = hostapp::ReadProgramCommandLine(argc, argv, &o);
+    if (status >= 0) return status;
     if (!gtk_init_check(nullptr, nullptr)) {
         std::cerr << "glyphoria-host: --window needs a display (is DISPLAY set?)\n";
         return 1;
