@@ -25,8 +25,8 @@ struct PathInfo {
     bool exists = false;
     bool is_directory = false;
     // Marked read-only: no write permission for the owner on POSIX, whoever
-    // runs the process. A form that cannot tell leaves it false (Windows
-    // refuses to replace a file with the read-only attribute anyway).
+    // runs the process; the read-only attribute on Windows; or kFaultWrite
+    // from the tests' hook below.
     bool read_only = false;
     std::uint64_t size = 0;
 };
