@@ -3,11 +3,7 @@
 // mode 0600, a FIFO, a socket, a device, a folder; and preference texts that
 // begin with a byte-order mark or hold a stray CR. Each case ends with the
 // disk as it must be, byte for byte, and nothing waits on a FIFO.
-#include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +13,7 @@
 #include <vector>
 
 #include "tests/common/loopback_server.h"
+#include "tests/common/special_files.h"
 #include "tests/common/test_env.h"
 
 namespace {
@@ -92,38 +89,16 @@ TEST_F(HostileFiles, WritesGoThroughLinksAndKeepTheMode) {
 // A FIFO, a socket, a device and a folder where the file should be: both
 // commands fail at once and leave each as it was.
 TEST_F(HostileFiles, WhatIsNoFileIsRefusedWithoutWaiting) {
-    const std::string fifo = dir_.file("fifo.ini");
-    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
-    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // a write would land here
-    ASSERT_GE(reader, 0);
-    const std::string socket_path = dir_.file("socket.ini");
-    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(socket_path.size(), sizeof address.sun_path);
-    socket_path.copy(address.sun_path, socket_path.size());
-    ASSERT_EQ(0, bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address));
-    const std::string device = dir_.file("null.ini");
-    fs::create_symlink("/dev/null", device);
-    const std::string folder = dir_.file("folder.ini");
-    fs::create_directory(folder);
+    const glyphoria::testing::SpecialFiles special(dir_, ".ini");
+    ASSERT_TRUE(special.made());
     const std::set<std::string> before = NamesIn(dir_.path());
-
-    for (const std::string& path : {fifo, socket_path, device, folder}) {
+    for (const std::string& path : special.paths()) {
         SCOPED_TRACE(path);
         EXPECT_NE(0, Tool({"prefs", "set", path, "General", "homepage", "http://new.test/"}));
         EXPECT_NE(0, Fetch(path));
     }
-    char got[16];
-    EXPECT_LE(read(reader, got, sizeof got), 0);
-    EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_TRUE(fs::is_socket(socket_path));
-    EXPECT_TRUE(fs::is_symlink(device));
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
-    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_TRUE(special.Untouched());
     EXPECT_EQ(before, NamesIn(dir_.path()));
-    close(reader);
-    close(sock);
 }
 
 // A byte-order mark does not hide the first section and stays; one CR in a

@@ -15,11 +15,10 @@
 #include "tests/common/test_env.h"
 
 #ifndef _WIN32
-#include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
+
+#include "tests/common/special_files.h"
 #endif
 
 namespace glyphoria {
@@ -169,29 +168,16 @@ TEST_F(WriteTargets, OwnerIsKeptWhereTheProcessMayKeepIt) {
 // are refused by every way of writing and reading a file, at once: nothing
 // waits for the other end of the FIFO, nothing replaces what is there.
 TEST_F(WriteTargets, SpecialFilesAreRefusedWithoutWaiting) {
-    const std::string fifo = dir_.file("fifo.ini");
-    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
-    // A reader at the other end, so that a write which wrongly went ahead
-    // shows in it instead of hanging the test.
-    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    const std::string socket_path = dir_.file("sock.ini");
-    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(socket_path.size(), sizeof address.sun_path);
-    socket_path.copy(address.sun_path, socket_path.size());
-    ASSERT_EQ(0, bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address));
-    const std::string device = dir_.file("null.ini");
-    fs::create_symlink("/dev/null", device);
-    const std::string folder = dir_.file("folder.ini");
-    fs::create_directory(folder);
+    const testing::SpecialFiles special(dir_, ".ini");
+    ASSERT_TRUE(special.made());
     const std::string loop = dir_.file("loop.ini");
     fs::create_symlink("loop2.ini", loop);
     fs::create_symlink("loop.ini", dir_.file("loop2.ini"));
     const std::set<std::string> before = NamesIn(dir_.path());
 
-    for (const std::string& path : {fifo, socket_path, device, folder, loop}) {
+    std::vector<std::string> paths = special.paths();
+    paths.push_back(loop);
+    for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         EXPECT_EQ(platform::WriteTargetKind::kRefused,
                   platform::ResolveWriteTarget(path.c_str()).kind);
@@ -205,16 +191,8 @@ TEST_F(WriteTargets, SpecialFilesAreRefusedWithoutWaiting) {
         }
         EXPECT_EQ(nullptr, ReadWholeFile(path.c_str()));
     }
-    char got[8];
-    EXPECT_LE(read(reader, got, sizeof got), 0);
-    EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_TRUE(fs::is_socket(socket_path));
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
-    EXPECT_TRUE(fs::is_symlink(device));
-    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_TRUE(special.Untouched());
     EXPECT_EQ(before, NamesIn(dir_.path()));
-    close(reader);
-    close(sock);
 }
 
 // Deleting a link removes the link, whatever it points to, and leaves that
