@@ -13,9 +13,14 @@
 // (SessionHandle, RequestHandle); a request must be closed before its
 // session. Failures: OpenSession/OpenAddress return an empty handle, the
 // header queries false (also when the value does not fit the caller's buffer:
-// a header is never cut), reads kNetFailed. HTTP status codes are not looked
-// at: an error page is content like any other. Nothing here shows a message
-// or writes the log. Not thread-safe: one thread drives a request.
+// a header is never cut), reads kNetFailed; OpenAddress and ReadFailure say
+// why (NetError). A request opens whatever its final status: an error page
+// is a page to a browser, and QueryStatusCode lets a caller that wants
+// content refuse it; DownloadToFile refuses it itself. Cookies are kept as
+// the system keeps them: an answer's cookies go with the process's later
+// requests to that server (Windows: WinINet's store, shared with the web
+// control; POSIX: one in-memory store per process). Nothing here shows a
+// message or writes the log. Not thread-safe: one thread drives a request.
 #pragma once
 
 #include <cstddef>
@@ -39,14 +44,44 @@ using RequestHandle = std::unique_ptr<InternetRequest, RequestCloser>;
 // Redirects are followed up to this many hops, and only to http and https.
 constexpr long kNetMaxRedirects = 10;
 
-// How long a request may take before it fails like an unreachable server.
+// How long a request may wait on a server before it fails (kTimedOut).
 // Zero means no limit of that kind.
 struct NetLimits {
     long connect_timeout_ms = 0;   // name lookup and connection
     long response_timeout_ms = 0;  // from the start until the response headers are in
-    long low_speed_bytes = 0;      // fail when fewer than this many bytes per second
-    long low_speed_seconds = 0;    // ... arrive for this many seconds in a row
+    long stall_timeout_ms = 0;     // then: no new byte of the content for this long
 };
+
+// The limits every fetch of the plug-in runs with. A transfer the user can
+// cancel has them too: a user who walks away must not come back to a window
+// that waits for ever.
+constexpr NetLimits kDefaultNetLimits{15000, 30000, 30000};
+
+// Why a request failed.
+enum class NetFailure {
+    kNone,
+    kHttpStatus,        // the final answer's status is not 2xx (NetError::status)
+    kTimedOut,          // a limit of NetLimits ran out
+    kRefused,           // nothing accepts connections at the address
+    kNameNotFound,      // the host name is not known
+    kCertificate,       // the server's certificate is not trusted, or TLS failed
+    kTooManyRedirects,  // more than kNetMaxRedirects
+    kTooLarge,          // more content than the caller can hold
+    kCancelled,         // the user ended it
+    kBroken,            // the connection broke, or the content ended short of its length
+    kBadAddress,        // malformed, or a scheme not spoken (also as a redirect's target)
+    kOther,
+};
+struct NetError {
+    NetFailure failure = NetFailure::kNone;
+    int status = 0;  // the HTTP status with kHttpStatus
+};
+
+// 2xx: the answer is the content asked for. Anything else (an error page, a
+// redirect that was not followed) is not.
+inline bool IsSuccessStatus(int status) {
+    return status >= 200 && status <= 299;
+}
 
 // A session with direct access (no proxy). agent: the User-Agent text, or
 // null to send none.
@@ -54,9 +89,14 @@ SessionHandle OpenSession(const char* agent);
 
 // Starts a GET of the address and waits until its response headers are in
 // (following redirects). Empty on a malformed address, a refused or failed
-// connection, a certificate that is not trusted, or when a limit runs out.
+// connection, a certificate that is not trusted, or when a limit runs out;
+// *error (optional) then says which.
 RequestHandle OpenAddress(InternetSession* session, const char* address,
-                          const NetLimits& limits = NetLimits{});
+                          const NetLimits& limits = NetLimits{}, NetError* error = nullptr);
+
+// The status of the final response (after redirects); 0 when the request is
+// not HTTP.
+int QueryStatusCode(InternetRequest* request);
 
 // The Content-Type header as sent (parameters included).
 bool QueryContentType(InternetRequest* request, char* buf, std::size_t cap);
@@ -83,18 +123,25 @@ enum NetRead {
 };
 // Stores at most max bytes of what has already arrived, without waiting.
 // With max 0 nothing is stored and the answer tells whether the content has
-// ended (kNetEnd, kNetFailed) or more is to come (kNetPending).
+// ended (kNetEnd, kNetFailed) or more is to come (kNetPending). The stall
+// limit is checked here too: a reader that only ever asks what has arrived
+// (a progress window's tick) still sees a server that went quiet fail.
 NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std::size_t* got);
 // Waits until max bytes have arrived or the content has ended (the request's
 // limits apply), like InternetReadFile: kNetData with *got == max, kNetEnd
 // with *got < max (possibly 0) bytes stored, or kNetFailed.
 NetRead ReadBlocking(InternetRequest* request, void* buf, std::size_t max, std::size_t* got);
+// Why the reads answered kNetFailed (kTimedOut, kBroken, ...); kNone while
+// they have not.
+NetError ReadFailure(InternetRequest* request);
 
 // Downloads the address into the file at path and blocks until done, like
-// URLDownloadToFileA. An HTTP error status counts as failure. The file is
-// written beside the path first and renamed into place, so on failure no
-// file (and no partial file) is left at path. True on success.
-bool DownloadToFile(const char* address, const char* path, const NetLimits& limits);
+// URLDownloadToFileA. A final status other than 2xx counts as failure
+// (kHttpStatus). The file is written beside the path first and renamed into
+// place, so on failure no file (and no partial file) is left at path. True
+// on success; otherwise *error (optional) says why.
+bool DownloadToFile(const char* address, const char* path, const NetLimits& limits,
+                    NetError* error = nullptr);
 
 // Trust the certificates of this PEM file in place of the system's bundle
 // (tests with a self-signed certificate; the tool's --cacert). Null or empty

@@ -1,11 +1,11 @@
 // How long a fetch may wait on a server before it fails like an unreachable
-// one.
+// one (kTimedOut): 15 s to connect, 30 s for the response headers, then 30 s
+// without a new byte of the content (platform::kDefaultNetLimits).
 //
-// Windowed fetches (DownloadUrl) can be cancelled by the user once the window
-// shows, but opening the address comes first: it gets a 15 s connect timeout
-// and 30 s for the response headers to arrive. Blocking fetches (the purchase
-// probe, the sampler image) have no window and no cancel: on top of that they
-// fail when less than 1 byte per second arrives for 30 s in a row.
+// Every path keeps them: the windowed fetches (DownloadUrl: the
+// configuration, a bought archive), which the user can also cancel sooner,
+// and the blocking ones without a window (the purchase probe, the sampler
+// image).
 //
 // Process-wide; tests shorten them and put the defaults back.
 #pragma once
@@ -14,8 +14,8 @@
 
 namespace glyphoria {
 
-constexpr platform::NetLimits kDefaultWindowedFetchLimits{15000, 30000, 0, 0};
-constexpr platform::NetLimits kDefaultBlockingFetchLimits{15000, 30000, 1, 30};
+constexpr platform::NetLimits kDefaultWindowedFetchLimits = platform::kDefaultNetLimits;
+constexpr platform::NetLimits kDefaultBlockingFetchLimits = platform::kDefaultNetLimits;
 
 const platform::NetLimits& WindowedFetchLimits();
 const platform::NetLimits& BlockingFetchLimits();

@@ -15,6 +15,35 @@ std::string TrustedCaFile() {
     return g_ca_file;
 }
 
+// The process's cookies, shared by every request as WinINet shares its
+// store: a session the shop started on one page reaches the download that
+// needs it. Requests may run on several threads (tests, the web views'
+// stand-ins), so the store is locked.
+std::mutex g_share_locks[CURL_LOCK_DATA_LAST];
+
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void*) {
+    g_share_locks[data].lock();
+}
+void UnlockShare(CURL*, curl_lock_data data, void*) {
+    g_share_locks[data].unlock();
+}
+
+// Made once, kept for the life of the process.
+CURLSH* CookieShare() {
+    static CURLSH* const share = [] {
+        CURLSH* s = curl_share_init();
+        if (!s) return s;
+        if (curl_share_setopt(s, CURLSHOPT_LOCKFUNC, LockShare) != CURLSHE_OK ||
+            curl_share_setopt(s, CURLSHOPT_UNLOCKFUNC, UnlockShare) != CURLSHE_OK ||
+            curl_share_setopt(s, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE) != CURLSHE_OK) {
+            curl_share_cleanup(s);
+            return static_cast<CURLSH*>(nullptr);
+        }
+        return s;
+    }();
+    return share;
+}
+
 }  // namespace
 
 void SetTrustedCaFile(const char* path) {
@@ -42,15 +71,56 @@ bool ApplyCommonOptions(CURL* easy, const char* agent, const NetLimits& limits) 
     set(curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kNetMaxRedirects));
     // A redirect must never lead to a local file or another protocol.
     set(curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
+    // An empty cookie file switches the cookie engine on without reading one.
+    if (CURLSH* share = CookieShare()) {
+        set(curl_easy_setopt(easy, CURLOPT_SHARE, share));
+        set(curl_easy_setopt(easy, CURLOPT_COOKIEFILE, ""));
+    }
     std::string ca = TrustedCaFile();
     if (!ca.empty()) set(curl_easy_setopt(easy, CURLOPT_CAINFO, ca.c_str()));
     if (limits.connect_timeout_ms > 0)
         set(curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.connect_timeout_ms));
-    if (limits.low_speed_seconds > 0) {
-        set(curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, limits.low_speed_bytes));
-        set(curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, limits.low_speed_seconds));
-    }
     return ok;
+}
+
+NetFailure FailureOf(CURLcode code) {
+    switch (code) {
+        case CURLE_OK:
+            return NetFailure::kNone;
+        case CURLE_OPERATION_TIMEDOUT:
+            return NetFailure::kTimedOut;
+        case CURLE_COULDNT_CONNECT:
+            return NetFailure::kRefused;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            return NetFailure::kNameNotFound;
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+            return NetFailure::kCertificate;
+        case CURLE_TOO_MANY_REDIRECTS:
+            return NetFailure::kTooManyRedirects;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+        case CURLE_URL_MALFORMAT:
+            return NetFailure::kBadAddress;
+        case CURLE_PARTIAL_FILE:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_GOT_NOTHING:
+        case CURLE_WEIRD_SERVER_REPLY:
+        case CURLE_HTTP2:
+        case CURLE_HTTP2_STREAM:
+        case CURLE_BAD_CONTENT_ENCODING:
+            return NetFailure::kBroken;
+        case CURLE_ABORTED_BY_CALLBACK:
+            return NetFailure::kCancelled;
+        default:
+            return NetFailure::kOther;
+    }
 }
 
 }  // namespace curl

@@ -1,6 +1,7 @@
 // What the libcurl-based parts of the Internet seam share: one-time library
-// start-up and the options every transfer gets (direct access, protocols,
-// redirect rules, trusted certificates, limits).
+// start-up, the options every transfer gets (direct access, protocols,
+// redirect rules, trusted certificates, limits, the process's cookie store)
+// and what a libcurl result means to a caller.
 #pragma once
 
 #include <curl/curl.h>
@@ -13,12 +14,11 @@ namespace glyphoria::platform::curl {
 bool EnsureStarted();
 
 // Applies the common options to an easy handle; false when libcurl refuses
-// one of them (an address is not set here).
+// one of them (an address is not set here). The stall limit is not a libcurl
+// option: the reads keep it (net.cpp).
 bool ApplyCommonOptions(CURL* easy, const char* agent, const NetLimits& limits);
 
-// RAII for a bare easy handle.
-struct EasyCloser {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
+// Why a transfer that ended with this result failed.
+NetFailure FailureOf(CURLcode code);
 
 }  // namespace glyphoria::platform::curl

@@ -5,7 +5,9 @@
 // only polled (curl_multi_perform), never waited on, except in OpenAddress and
 // ReadBlocking. When more than kPendingLimit bytes wait unread, the transfer
 // is paused, so a slow reader holds a bounded amount of memory and no byte is
-// dropped.
+// dropped. The stall limit counts from the last byte that arrived while
+// nothing waited unread: a paused transfer is the reader's doing, not the
+// server's.
 #include <strings.h>
 
 #include <chrono>
@@ -22,9 +24,14 @@ struct InternetSession {
     bool has_agent = false;
 };
 
+using Clock = std::chrono::steady_clock;
+
 struct InternetRequest {
     CURLM* multi = nullptr;
     CURL* easy = nullptr;
+    long stall_ms = 0;
+    Clock::time_point last_progress = Clock::now();
+    NetError failure;     // why the reads fail, once they do
     std::string pending;  // arrived, not yet read: pending[pending_off..]
     std::size_t pending_off = 0;
     bool paused = false;
@@ -87,6 +94,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
         return CURL_WRITEFUNC_PAUSE;  // curl keeps the bytes and offers them again
     }
     r->pending.append(data, len);
+    if (len > 0) r->last_progress = Clock::now();
     return len;
 }
 
@@ -105,6 +113,7 @@ void Pump(InternetRequest* r) {
     if (r->done) return;
     if (r->paused && r->available() < kPendingLimit / 2) {
         r->paused = false;
+        r->last_progress = Clock::now();
         curl_easy_pause(r->easy, CURLPAUSE_CONT);
     }
     int running = 0;
@@ -186,8 +195,24 @@ bool EndIsTrustworthy(CURL* easy) {
     return HttpContentLength(easy).known;
 }
 
+NetRead Fail(InternetRequest* request, NetFailure why) {
+    if (request->failure.failure == NetFailure::kNone) request->failure.failure = why;
+    return kNetFailed;
+}
+
 NetRead EndOf(InternetRequest* request) {
-    return request->result == CURLE_OK && EndIsTrustworthy(request->easy) ? kNetEnd : kNetFailed;
+    if (request->result != CURLE_OK) return Fail(request, curl::FailureOf(request->result));
+    return EndIsTrustworthy(request->easy) ? kNetEnd : Fail(request, NetFailure::kBroken);
+}
+
+// Nothing unread, nothing arriving, for the stall limit: the server went quiet.
+bool Stalled(const InternetRequest* r) {
+    if (r->stall_ms <= 0 || r->done || r->paused || r->available() > 0) return false;
+    return Clock::now() - r->last_progress >= std::chrono::milliseconds(r->stall_ms);
+}
+
+void SetError(NetError* error, NetFailure why) {
+    if (error) *error = NetError{why, 0};
 }
 
 }  // namespace
@@ -202,9 +227,13 @@ SessionHandle OpenSession(const char* agent) {
     return session;
 }
 
-RequestHandle OpenAddress(InternetSession* session, const char* address, const NetLimits& limits) {
+RequestHandle OpenAddress(InternetSession* session, const char* address, const NetLimits& limits,
+                          NetError* error) {
+    SetError(error, NetFailure::kOther);
+    if (!address || !*address) SetError(error, NetFailure::kBadAddress);
     if (!session || !address || !*address) return RequestHandle();
     RequestHandle r(new InternetRequest);
+    r->stall_ms = limits.stall_timeout_ms;
     r->easy = curl_easy_init();
     r->multi = curl_multi_init();
     if (!r->easy || !r->multi) return RequestHandle();
@@ -220,7 +249,6 @@ RequestHandle OpenAddress(InternetSession* session, const char* address, const N
         curl_multi_add_handle(r->multi, easy) != CURLM_OK)
         return RequestHandle();
 
-    using Clock = std::chrono::steady_clock;
     const bool bounded = limits.response_timeout_ms > 0;
     const Clock::time_point deadline =
         Clock::now() + std::chrono::milliseconds(limits.response_timeout_ms);
@@ -232,16 +260,34 @@ RequestHandle OpenAddress(InternetSession* session, const char* address, const N
             auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
                     .count();
-            if (left <= 0) return RequestHandle();
+            if (left <= 0) {
+                SetError(error, NetFailure::kTimedOut);
+                return RequestHandle();
+            }
             if (left < slice) slice = static_cast<int>(left);
         }
         Wait(r.get(), slice);
     }
     // A failure before any response (refused, name, certificate, redirect
     // rules) is a failure to open; one after the headers shows in the reads.
-    if (r->done && r->result != CURLE_OK && !r->headers_done && !r->body_started)
+    if (r->done && r->result != CURLE_OK && !r->headers_done && !r->body_started) {
+        SetError(error, curl::FailureOf(r->result));
         return RequestHandle();
+    }
+    SetError(error, NetFailure::kNone);
+    r->last_progress = Clock::now();
     return r;
+}
+
+int QueryStatusCode(InternetRequest* request) {
+    if (!request || !IsHttp(request->easy)) return 0;
+    long code = 0;
+    curl_easy_getinfo(request->easy, CURLINFO_RESPONSE_CODE, &code);
+    return static_cast<int>(code);
+}
+
+NetError ReadFailure(InternetRequest* request) {
+    return request ? request->failure : NetError{NetFailure::kOther, 0};
 }
 
 bool QueryContentType(InternetRequest* request, char* buf, std::size_t cap) {
@@ -271,8 +317,10 @@ bool QueryHeader(InternetRequest* request, const char* name, char* buf, std::siz
 NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std::size_t* got) {
     if (got) *got = 0;
     if (!request || !got || (!buf && max > 0)) return kNetFailed;
+    if (request->failure.failure != NetFailure::kNone) return kNetFailed;
     if (max == 0) {
         Pump(request);
+        if (Stalled(request)) return Fail(request, NetFailure::kTimedOut);
         if (request->available() > 0 || !request->done) return kNetPending;
         return EndOf(request);
     }
@@ -285,6 +333,7 @@ NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std:
     *got = Take(request, buf, max);
     if (*got > 0) return kNetData;
     if (request->done) return EndOf(request);
+    if (Stalled(request)) return Fail(request, NetFailure::kTimedOut);
     return kNetPending;
 }
 

@@ -6,7 +6,9 @@
 // has arrived and reads only that much, into the request's own buffer so that
 // a read WinINet finishes later never writes into a caller's memory. When
 // nothing has arrived, the query is left pending and the next call looks
-// whether its completion came in.
+// whether its completion came in; when nothing has arrived for the stall
+// limit, the reads fail. A request closed with an operation pending leaves
+// its buffer to the async table (net_async.h).
 //
 // WinINet ends a body that breaks off early like a complete one; an HTTP body
 // shorter than its announced length is therefore reported as a failure here.
@@ -39,21 +41,25 @@ struct InternetRequest {
     NetLimits limits;
     ContentLength length;        // HTTP: as announced, checked at the end
     std::uint64_t received = 0;  // body bytes handed out or buffered
-    std::vector<char> chunk;     // read from WinINet, not yet handed out
+    // chunk: read from WinINet, handed out from chunk_off up to chunk_read.
+    std::unique_ptr<win32::ReadBuffers> io = std::make_unique<win32::ReadBuffers>();
     std::size_t chunk_off = 0;
-    DWORD chunk_read = 0;        // InternetReadFile's count, also when it completes later
     bool query_pending = false;  // InternetQueryDataAvailable is waiting for data
     bool read_pending = false;   // InternetReadFile is filling chunk
+    ULONGLONG last_progress = GetTickCount64();
     bool finished = false;
     NetRead final_state = kNetEnd;
+    NetError failure;
 
     ~InternetRequest() {
-        // Closing cancels whatever is pending; the callback ignores the
-        // number from now on.
+        // Closing cancels whatever is pending, but WinINet may still finish
+        // it: its buffers then stay with the table until it has.
+        const bool pending = query_pending || read_pending;
+        if (handle && id && pending) win32::ParkAsync(id, handle, std::move(io));
         if (handle) InternetCloseHandle(handle);
-        if (id) UnregisterAsync(id);
+        if (id && !(handle && pending)) UnregisterAsync(id);
     }
-    std::size_t buffered() const { return chunk_read - chunk_off; }
+    std::size_t buffered() const { return io->chunk_read - chunk_off; }
 };
 
 void SessionCloser::operator()(InternetSession* session) const {
@@ -147,29 +153,85 @@ ContentLength HttpContentLength(HINTERNET handle) {
     return ContentLength{true, first};
 }
 
+// Why a WinINet call failed, by its error code.
+NetFailure FailureOfError(DWORD error) {
+    switch (error) {
+        case ERROR_INTERNET_TIMEOUT:
+            return NetFailure::kTimedOut;
+        case ERROR_INTERNET_CANNOT_CONNECT:
+            return NetFailure::kRefused;
+        case ERROR_INTERNET_NAME_NOT_RESOLVED:
+            return NetFailure::kNameNotFound;
+        case ERROR_INTERNET_INVALID_CA:
+        case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+        case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+        case ERROR_INTERNET_SEC_CERT_ERRORS:
+        case ERROR_INTERNET_SEC_CERT_NO_REV:
+        case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+        case ERROR_INTERNET_SEC_CERT_REVOKED:
+        case ERROR_INTERNET_SEC_INVALID_CERT:
+        case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+            return NetFailure::kCertificate;
+        case ERROR_INTERNET_INVALID_URL:
+        case ERROR_INTERNET_UNRECOGNIZED_SCHEME:
+            return NetFailure::kBadAddress;
+        case ERROR_INTERNET_CONNECTION_ABORTED:
+        case ERROR_INTERNET_CONNECTION_RESET:
+            return NetFailure::kBroken;
+        default:
+            return NetFailure::kOther;
+    }
+}
+
+void SetError(NetError* error, NetFailure why) {
+    if (error) *error = NetError{why, 0};
+}
+
 void ApplyLimits(HINTERNET session, const NetLimits& limits) {
     DWORD connect =
         limits.connect_timeout_ms > 0 ? static_cast<DWORD>(limits.connect_timeout_ms) : 0xFFFFFFFF;
-    // The receive timeout ends a read that waits this long for a byte: the
-    // low-speed rule where there is one; without one, the caller decides
-    // (a windowed fetch is cancelled by the user).
-    DWORD receive = limits.low_speed_seconds > 0
-                        ? static_cast<DWORD>(limits.low_speed_seconds) * 1000
-                        : 0xFFFFFFFF;
+    // The receive timeout ends a read that waits this long for a byte; the
+    // reads keep the stall limit themselves as well, in case it does not fire.
+    DWORD receive =
+        limits.stall_timeout_ms > 0 ? static_cast<DWORD>(limits.stall_timeout_ms) : 0xFFFFFFFF;
     InternetSetOptionA(session, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
     InternetSetOptionA(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
     InternetSetOptionA(session, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receive, sizeof receive);
 }
 
-void Finish(InternetRequest* r, NetRead state) {
+void Finish(InternetRequest* r, NetRead state, NetFailure why = NetFailure::kBroken) {
     r->finished = true;
     r->final_state = state;
+    if (state == kNetFailed) r->failure = NetError{why, 0};
+}
+
+void FailWith(InternetRequest* r, DWORD error) {
+    NetFailure why = FailureOfError(error);
+    Finish(r, kNetFailed, why == NetFailure::kOther ? NetFailure::kBroken : why);
 }
 
 // The end of the body: complete, or short of the announced length.
 void FinishAtEnd(InternetRequest* r) {
     bool short_body = r->http && r->length.known && r->received < r->length.bytes;
     Finish(r, short_body ? kNetFailed : kNetEnd);
+}
+
+// Counts what a read brought in.
+bool Arrived(InternetRequest* r) {
+    if (r->io->chunk_read == 0) {
+        FinishAtEnd(r);
+        return false;
+    }
+    r->received += r->io->chunk_read;
+    r->last_progress = GetTickCount64();
+    return true;
+}
+
+// Nothing unread, nothing arriving, for the stall limit: the server went quiet.
+bool Stalled(const InternetRequest* r) {
+    const long stall = r->limits.stall_timeout_ms;
+    if (stall <= 0 || r->finished || r->buffered() > 0) return false;
+    return GetTickCount64() - r->last_progress >= static_cast<ULONGLONG>(stall);
 }
 
 // One non-blocking step: fills chunk when WinINet has data. Returns false
@@ -182,64 +244,43 @@ bool Fill(InternetRequest* r) {
         if (!TakeCompletion(r->id, &result, &error)) return false;
         r->read_pending = false;
         if (error != 0) {
-            Finish(r, kNetFailed);
+            r->io->chunk_read = 0;
+            FailWith(r, error);
             return false;
         }
-        if (r->chunk_read == 0) {
-            FinishAtEnd(r);
-            return false;
-        }
-        r->received += r->chunk_read;
-        return true;
+        return Arrived(r);
     }
     if (r->query_pending) {
         if (!TakeCompletion(r->id, &result, &error)) return false;
         r->query_pending = false;
         if (error != 0) {
-            Finish(r, kNetFailed);
+            FailWith(r, error);
             return false;
         }
     }
-    DWORD available = 0;
-    if (!InternetQueryDataAvailable(r->handle, &available, 0, 0)) {
+    r->io->available = 0;
+    if (!InternetQueryDataAvailable(r->handle, &r->io->available, 0, 0)) {
         if (GetLastError() == ERROR_IO_PENDING) {
             r->query_pending = true;
         } else {
-            Finish(r, kNetFailed);
+            FailWith(r, GetLastError());
         }
         return false;
     }
-    if (available == 0) {
+    if (r->io->available == 0) {
         FinishAtEnd(r);
         return false;
     }
-    if (r->chunk.size() < kChunkSize) r->chunk.resize(kChunkSize);
-    DWORD want = available < kChunkSize ? available : kChunkSize;
-    r->chunk_off = 0;
-    r->chunk_read = 0;
-    if (!InternetReadFile(r->handle, r->chunk.data(), want, &r->chunk_read)) {
-        if (GetLastError() == ERROR_IO_PENDING) {
-            r->read_pending = true;
-        } else {
-            r->chunk_read = 0;
-            Finish(r, kNetFailed);
-        }
-        return false;
-    }
-    if (r->chunk_read == 0) {
-        FinishAtEnd(r);
-        return false;
-    }
-    r->received += r->chunk_read;
-    return true;
+    return win32::StartRead(r, r->io->available < kChunkSize ? r->io->available : kChunkSize) &&
+           Arrived(r);
 }
 
 std::size_t Take(InternetRequest* r, char* buf, std::size_t max) {
     std::size_t n = r->buffered() < max ? r->buffered() : max;
     if (n == 0) return 0;
-    std::memcpy(buf, r->chunk.data() + r->chunk_off, n);
+    std::memcpy(buf, r->io->chunk.data() + r->chunk_off, n);
     r->chunk_off += n;
-    if (r->chunk_off == r->chunk_read) r->chunk_off = r->chunk_read = 0;
+    if (r->chunk_off == r->io->chunk_read) r->chunk_off = r->io->chunk_read = 0;
     return n;
 }
 
@@ -284,15 +325,21 @@ bool RedirectTarget(HINTERNET handle, const std::string& from, std::string* to) 
 // One GET of the address; the response headers are in when it returns a
 // handle. r->id is registered afresh for the attempt (a closed attempt's
 // late notices cannot reach the next). On failure a handle WinINet announced
-// meanwhile is left in r->handle, so closing the request closes it.
+// meanwhile is left in r->handle, so closing the request closes it, and
+// *why says what went wrong.
 HINTERNET OpenOnce(InternetSession* session, InternetRequest* r, const char* address, DWORD flags,
-                   ULONGLONG deadline) {
+                   ULONGLONG deadline, NetFailure* why) {
+    *why = NetFailure::kOther;
     if (r->id) UnregisterAsync(r->id);
     r->id = RegisterAsync();
     if (!r->id) return nullptr;
     HINTERNET handle = InternetOpenUrlA(session->handle, address, nullptr, 0, flags, r->id);
     if (handle) return handle;
-    if (GetLastError() != ERROR_IO_PENDING) return nullptr;
+    const DWORD opened = GetLastError();
+    if (opened != ERROR_IO_PENDING) {
+        *why = FailureOfError(opened);
+        return nullptr;
+    }
     DWORD wait = INFINITE;
     if (deadline) {
         ULONGLONG now = GetTickCount64();
@@ -302,6 +349,7 @@ HINTERNET OpenOnce(InternetSession* session, InternetRequest* r, const char* add
     DWORD_PTR result = 0;
     DWORD error = 0;
     if (!done || !TakeCompletion(r->id, &result, &error) || error != 0 || !result) {
+        *why = !done ? NetFailure::kTimedOut : FailureOfError(error);
         r->handle = win32::CreatedHandle(r->id);
         return nullptr;
     }
@@ -310,7 +358,9 @@ HINTERNET OpenOnce(InternetSession* session, InternetRequest* r, const char* add
 
 }  // namespace
 
-RequestHandle OpenAddress(InternetSession* session, const char* address, const NetLimits& limits) {
+RequestHandle OpenAddress(InternetSession* session, const char* address, const NetLimits& limits,
+                          NetError* error) {
+    SetError(error, NetFailure::kBadAddress);
     if (!session || !address || !*address) return RequestHandle();
     // The schemes the seam speaks; anything else (file:, gopher:) is refused
     // before WinINet sees it.
@@ -324,13 +374,14 @@ RequestHandle OpenAddress(InternetSession* session, const char* address, const N
     r->http = http;
     r->ftp = ftp;
     r->limits = limits;
-    // Nothing is cached and nothing asks the user. WinINet would follow
-    // redirects without end; they are followed here instead, between http
-    // and https both ways as on the other platforms, at most
-    // kNetMaxRedirects of them.
+    // Nothing is cached and nothing asks the user. Cookies are WinINet's:
+    // the shop's session, started in the web control, reaches a purchase.
+    // WinINet would follow redirects without end; they are followed here
+    // instead, between http and https both ways as on the other platforms,
+    // at most kNetMaxRedirects of them.
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
-                        INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTO_REDIRECT;
+                        INTERNET_FLAG_NO_AUTO_REDIRECT;
     // The response limit covers the whole chain of redirects.
     const ULONGLONG deadline =
         limits.response_timeout_ms > 0
@@ -338,22 +389,45 @@ RequestHandle OpenAddress(InternetSession* session, const char* address, const N
             : 0;
     std::string current = address;
     for (long hops = 0;; ++hops) {
-        HINTERNET handle = OpenOnce(session, r.get(), current.c_str(), flags, deadline);
-        if (!handle) return RequestHandle();
+        NetFailure why = NetFailure::kOther;
+        HINTERNET handle = OpenOnce(session, r.get(), current.c_str(), flags, deadline, &why);
+        if (!handle) {
+            SetError(error, why);
+            return RequestHandle();
+        }
         r->handle = handle;
         if (!http) break;
-        const int status = win32::StatusCodeOf(r.get());
+        const int status = QueryStatusCode(r.get());
         std::string next;
         if (!IsFollowedRedirect(status) || !RedirectTarget(handle, current, &next)) break;
-        if (hops >= kNetMaxRedirects) return RequestHandle();
-        if (!HasScheme(next.c_str(), "http://") && !HasScheme(next.c_str(), "https://"))
+        if (hops >= kNetMaxRedirects) {
+            SetError(error, NetFailure::kTooManyRedirects);
             return RequestHandle();
+        }
+        if (!HasScheme(next.c_str(), "http://") && !HasScheme(next.c_str(), "https://"))
+            return RequestHandle();  // kBadAddress
         InternetCloseHandle(handle);
         r->handle = nullptr;
         current = next;
     }
     if (http) r->length = HttpContentLength(r->handle);
+    r->last_progress = GetTickCount64();
+    SetError(error, NetFailure::kNone);
     return r;
+}
+
+int QueryStatusCode(InternetRequest* request) {
+    if (!request || !request->http) return 0;
+    DWORD code = 0;
+    DWORD size = sizeof code;
+    if (!HttpQueryInfoA(request->handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code,
+                        &size, nullptr))
+        return 0;
+    return static_cast<int>(code);
+}
+
+NetError ReadFailure(InternetRequest* request) {
+    return request ? request->failure : NetError{NetFailure::kOther, 0};
 }
 
 bool QueryContentType(InternetRequest* request, char* buf, std::size_t cap) {
@@ -388,6 +462,7 @@ NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std:
     InternetRequest* r = request;
     if (max == 0) {
         Fill(r);
+        if (Stalled(r)) Finish(r, kNetFailed, NetFailure::kTimedOut);
         if (r->buffered() > 0 || !r->finished) return kNetPending;
         return r->final_state;
     }
@@ -398,40 +473,22 @@ NetRead ReadAvailable(InternetRequest* request, void* buf, std::size_t max, std:
         *got += Take(r, out + *got, max - *got);
     }
     if (*got > 0) return kNetData;
+    if (Stalled(r)) Finish(r, kNetFailed, NetFailure::kTimedOut);
     return r->finished ? r->final_state : kNetPending;
 }
 
 NetRead ReadBlocking(InternetRequest* request, void* buf, std::size_t max, std::size_t* got) {
     if (got) *got = 0;
     if (!request || !got || (!buf && max > 0)) return kNetFailed;
-    const NetLimits& limits = request->limits;
-    // The low-speed rule, also when WinINet's receive timeout does not fire.
-    const ULONGLONG stall_ms =
-        limits.low_speed_seconds > 0 ? static_cast<ULONGLONG>(limits.low_speed_seconds) * 1000 : 0;
-    ULONGLONG window_start = GetTickCount64();
-    std::uint64_t window_bytes = 0;
     std::size_t total = 0;
     while (total < max) {
         std::size_t n = 0;
         NetRead read = ReadAvailable(request, static_cast<char*>(buf) + total, max - total, &n);
         total += n;
-        window_bytes += n;
         if (read == kNetEnd) break;
         if (read == kNetFailed) {
             *got = total;
             return kNetFailed;
-        }
-        if (stall_ms) {
-            ULONGLONG now = GetTickCount64();
-            if (now - window_start >= stall_ms) {
-                if (window_bytes < static_cast<std::uint64_t>(limits.low_speed_bytes) *
-                                       static_cast<std::uint64_t>(limits.low_speed_seconds)) {
-                    *got = total;
-                    return kNetFailed;
-                }
-                window_start = now;
-                window_bytes = 0;
-            }
         }
         if (read == kNetPending) WaitCompletion(request->id, kWaitSliceMs);
     }
@@ -441,14 +498,21 @@ NetRead ReadBlocking(InternetRequest* request, void* buf, std::size_t max, std::
 
 namespace win32 {
 
-int StatusCodeOf(InternetRequest* request) {
-    if (!request || !request->http) return 0;
-    DWORD code = 0;
-    DWORD size = sizeof code;
-    if (!HttpQueryInfoA(request->handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code,
-                        &size, nullptr))
-        return 0;
-    return static_cast<int>(code);
+bool StartRead(InternetRequest* r, DWORD want) {
+    if (r->io->chunk.size() < kChunkSize) r->io->chunk.resize(kChunkSize);
+    if (want > kChunkSize) want = kChunkSize;
+    r->chunk_off = 0;
+    r->io->chunk_read = 0;
+    if (InternetReadFile(r->handle, r->io->chunk.data(), want, &r->io->chunk_read)) return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_IO_PENDING) {
+        r->read_pending = true;
+        TraceAsync("read pending");
+    } else {
+        r->io->chunk_read = 0;
+        FailWith(r, error);
+    }
+    return false;
 }
 
 }  // namespace win32

@@ -11,10 +11,23 @@ namespace {
 std::mutex g_table_mutex;
 std::map<DWORD_PTR, AsyncState> g_table;
 DWORD_PTR g_next_id = 1;
+std::function<void(const char*)> g_trace;  // under g_table_mutex
 
 AsyncState* Find(DWORD_PTR id) {
     auto it = g_table.find(id);
     return it == g_table.end() ? nullptr : &it->second;
+}
+
+void TraceLocked(const char* event) {
+    if (g_trace) g_trace(event);
+}
+
+// Drops a parked entry: WinINet has finished with its buffers.
+void ReleaseLocked(std::map<DWORD_PTR, AsyncState>::iterator it) {
+    TraceLocked("system done");
+    CloseHandle(it->second.completed);
+    g_table.erase(it);
+    TraceLocked("released");
 }
 
 }  // namespace
@@ -68,15 +81,50 @@ HINTERNET CreatedHandle(DWORD_PTR id) {
     return state ? state->created : nullptr;
 }
 
-void CALLBACK OnInternetStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
+void ParkAsync(DWORD_PTR id, HINTERNET handle, std::unique_ptr<ReadBuffers> buffers) {
+    std::lock_guard<std::mutex> lock(g_table_mutex);
+    auto it = g_table.find(id);
+    if (it == g_table.end()) return;  // cannot happen: the request still holds it
+    it->second.parked = std::move(buffers);
+    it->second.parked_handle = handle;
+    TraceLocked("parked");
+    // The completion came before the close and was never taken: nothing is
+    // pending any more.
+    if (it->second.complete) ReleaseLocked(it);
+}
+
+void SetAsyncTraceForTesting(std::function<void(const char* event)> observer) {
+    std::lock_guard<std::mutex> lock(g_table_mutex);
+    g_trace = std::move(observer);
+}
+
+void TraceAsync(const char* event) {
+    std::lock_guard<std::mutex> lock(g_table_mutex);
+    TraceLocked(event);
+}
+
+void CALLBACK OnInternetStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info,
                                DWORD info_length) {
+    if (status == INTERNET_STATUS_HANDLE_CLOSING) {
+        // The last notice about a handle: whatever was pending on it is over.
+        std::lock_guard<std::mutex> lock(g_table_mutex);
+        auto it = g_table.find(context);
+        if (it != g_table.end() && it->second.parked && it->second.parked_handle == handle)
+            ReleaseLocked(it);
+        return;
+    }
     if (status != INTERNET_STATUS_HANDLE_CREATED && status != INTERNET_STATUS_REQUEST_COMPLETE)
         return;
     if (!info || info_length < sizeof(INTERNET_ASYNC_RESULT)) return;
     const auto* async = static_cast<const INTERNET_ASYNC_RESULT*>(info);
     std::lock_guard<std::mutex> lock(g_table_mutex);
-    AsyncState* state = Find(context);
-    if (!state) return;
+    auto it = g_table.find(context);
+    if (it == g_table.end()) return;
+    AsyncState* state = &it->second;
+    if (status == INTERNET_STATUS_REQUEST_COMPLETE && state->parked) {
+        ReleaseLocked(it);  // the pending operation has ended and written what it writes
+        return;
+    }
     if (status == INTERNET_STATUS_HANDLE_CREATED) {
         // The first one is the handle the caller asked for; InternetOpenUrl
         // may announce its internal connection handle after it.

@@ -14,9 +14,19 @@
 // the table under the same lock. (Pointers as contexts would not do: WinINet
 // hands the same context to the connection handle it makes internally, whose
 // notices can arrive after the request is closed.)
+//
+// What WinINet writes into when a pending operation completes (the read
+// buffer and its counts) must outlive the request when it is closed with the
+// operation still pending: WinINet may finish the operation after the close,
+// and would then write into freed memory. Such a request hands its buffers
+// to its table entry (ParkAsync); the entry, and the buffers with it, go
+// only when WinINet reports the operation's end or the handle's closing.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
 
 #include "platform/net.h"
 #include "platform/win32/windows_api.h"
@@ -25,6 +35,13 @@
 
 namespace glyphoria::platform::win32 {
 
+// Where a request's pending operations write.
+struct ReadBuffers {
+    std::vector<char> chunk;
+    DWORD chunk_read = 0;  // InternetReadFile's count, also when it completes later
+    DWORD available = 0;   // InternetQueryDataAvailable's count
+};
+
 // The state the status callback shares with the thread that drives a request.
 struct AsyncState {
     HANDLE completed = nullptr;   // auto-reset event, set on every completion
@@ -32,6 +49,9 @@ struct AsyncState {
     bool complete = false;        // a completion arrived and was not yet taken
     DWORD_PTR result = 0;
     DWORD error = 0;
+    // Set by ParkAsync: the closed request's buffers and handle.
+    std::unique_ptr<ReadBuffers> parked;
+    HINTERNET parked_handle = nullptr;
 };
 
 // Registers a fresh state; its number is the context for WinINet calls.
@@ -45,6 +65,18 @@ bool TakeCompletion(DWORD_PTR id, DWORD_PTR* result, DWORD* error);
 bool WaitCompletion(DWORD_PTR id, DWORD ms);
 // The handle WinINet announced for the number, or null.
 HINTERNET CreatedHandle(DWORD_PTR id);
+// For a request about to be closed with an operation pending on handle: the
+// buffers stay with the number's entry until WinINet is done with them, and
+// the entry then goes by itself (do not unregister it).
+void ParkAsync(DWORD_PTR id, HINTERNET handle, std::unique_ptr<ReadBuffers> buffers);
+
+// Tests follow the buffers' lifetime: "read pending" when InternetReadFile
+// went pending, "parked" when a request was closed with buffers in use,
+// "system done" when WinINet reported the end of the operation or the
+// handle's closing, "released" when the parked buffers were freed. The
+// observer runs on any thread, under the table's lock. Empty: no trace.
+void SetAsyncTraceForTesting(std::function<void(const char* event)> observer);
+void TraceAsync(const char* event);
 
 // The status callback every session gets.
 void CALLBACK OnInternetStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info,
@@ -53,8 +85,10 @@ void CALLBACK OnInternetStatus(HINTERNET handle, DWORD_PTR context, DWORD status
 // A session handle in asynchronous mode, direct access. agent may be null.
 HINTERNET OpenAsyncSession(const char* agent);
 
-// The HTTP status of the final response; 0 when there is none (ftp).
-int StatusCodeOf(InternetRequest* request);
+// Starts one InternetReadFile of want bytes into the request's buffer; the
+// step the reads are made of, open to tests that need a read left pending
+// (want more than has arrived). True when it completed at once.
+bool StartRead(InternetRequest* request, DWORD want);
 
 // Applies the certificates set by SetTrustedCaFile (once per change).
 void ApplyTrustedCertificates();

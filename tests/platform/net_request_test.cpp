@@ -169,6 +169,141 @@ TEST_F(NetRequest, WhatDoesNotOpen) {
     }
 }
 
+// Each way a request fails has its reason, whether it never opens or its
+// content stops coming.
+TEST_F(NetRequest, FailureReasons) {
+    using F = net::NetFailure;
+    glyphoria::testing::SelfSignedCertificate certificate;
+    LoopbackServer https(certificate);
+    https.server().Get("/", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("secret", "text/plain");
+    });
+    https.Start();
+    LoopbackServer server;
+    server.server().Get(R"(/hop/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_redirect("/hop/" + std::to_string(std::stoi(req.matches[1]) + 1));
+    });
+    server.server().Get("/to-file", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("file:///etc/passwd");
+    });
+    server.Start();
+    ScriptedServer silent({ScriptedServer::Pause(20000)});
+    struct Case {
+        std::string url;
+        F failure;
+    } opens[] = {
+        {"http://127.0.0.1:1/", F::kRefused},
+        {"http://no-such-host.invalid/", F::kNameNotFound},
+        {https.url("/"), F::kCertificate},
+        {server.url("/hop/0"), F::kTooManyRedirects},
+        {server.url("/to-file"), F::kBadAddress},
+        {"file:///etc/passwd", F::kBadAddress},
+        {"", F::kBadAddress},
+        {silent.url("/"), F::kTimedOut},
+    };
+    for (const Case& c : opens) {
+        SCOPED_TRACE(c.url);
+        net::NetError error;
+        EXPECT_FALSE(net::OpenAddress(session.get(), c.url.c_str(), {5000, 300, 0}, &error));
+        EXPECT_EQ(c.failure, error.failure);
+    }
+
+    struct ReadCase {
+        const char* name;
+        std::vector<ScriptedServer::Step> script;
+        F failure;
+    } reads[] = {
+        {"quiet after a few bytes",
+         {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 100"}) + "first"),
+          ScriptedServer::Pause(20000)},
+         F::kTimedOut},
+        {"closed short of its length",
+         {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 100"}) + "first"),
+          ScriptedServer::Close()},
+         F::kBroken},
+    };
+    for (const ReadCase& c : reads) {
+        SCOPED_TRACE(c.name);
+        for (bool blocking : {false, true}) {
+            ScriptedServer quiet(c.script);
+            net::NetError error;
+            net::RequestHandle request =
+                net::OpenAddress(session.get(), quiet.url("/").c_str(), {5000, 5000, 300}, &error);
+            ASSERT_TRUE(request);
+            EXPECT_EQ(F::kNone, error.failure);
+            EXPECT_EQ(F::kNone, net::ReadFailure(request.get()).failure);
+            char buf[200];
+            std::size_t got = 0;
+            auto start = std::chrono::steady_clock::now();
+            std::string body;
+            net::NetRead read = net::kNetPending;
+            if (blocking) {
+                read = net::ReadBlocking(request.get(), buf, sizeof buf, &got);
+                body.assign(buf, got);
+            } else {
+                read = Drain(request.get(), sizeof buf, &body);
+            }
+            EXPECT_EQ(net::kNetFailed, read);
+            EXPECT_EQ("first", body);
+            EXPECT_EQ(c.failure, net::ReadFailure(request.get()).failure);
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        }
+    }
+}
+
+// The status is the final answer's; an error page still opens and reads, as a
+// browser shows it.
+TEST_F(NetRequest, StatusCodes) {
+    LoopbackServer server;
+    server.server().Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 404;
+        res.set_content("no such page", "text/html");
+    });
+    server.server().Get("/moved", [](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect("/missing");
+    });
+    server.Start();
+    for (const char* path : {"/missing", "/moved"}) {
+        SCOPED_TRACE(path);
+        net::RequestHandle request = Open(server.url(path));
+        ASSERT_TRUE(request);
+        EXPECT_EQ(404, net::QueryStatusCode(request.get()));
+        std::string body;
+        EXPECT_EQ(net::kNetEnd, Drain(request.get(), 100, &body));
+        EXPECT_EQ("no such page", body);
+    }
+    EXPECT_EQ(0, net::QueryStatusCode(nullptr));
+    EXPECT_FALSE(net::IsSuccessStatus(199));
+    EXPECT_TRUE(net::IsSuccessStatus(200));
+    EXPECT_TRUE(net::IsSuccessStatus(299));
+    EXPECT_FALSE(net::IsSuccessStatus(304));
+}
+
+// The process keeps one cookie store, as WinINet does: a session started by
+// one request goes with the next, whatever session handle makes it.
+TEST_F(NetRequest, CookiesGoWithLaterRequests) {
+    LoopbackServer server;
+    server.server().Get("/sign-in", [](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Set-Cookie", "seam_session=42; Path=/");
+        res.set_content("welcome", "text/html");
+    });
+    server.server().Get("/private", [](const httplib::Request& req, httplib::Response& res) {
+        const bool signed_in =
+            req.get_header_value("Cookie").find("seam_session=42") != std::string::npos;
+        res.status = signed_in ? 200 : 403;
+        res.set_content(signed_in ? "yours" : "sign in first", "text/plain");
+    });
+    server.Start();
+    net::SessionHandle other = net::OpenSession("Kwen");
+    net::RequestHandle before = net::OpenAddress(other.get(), server.url("/private").c_str());
+    ASSERT_TRUE(before);
+    EXPECT_EQ(403, net::QueryStatusCode(before.get()));
+    ASSERT_TRUE(Open(server.url("/sign-in")));
+    net::RequestHandle after = net::OpenAddress(other.get(), server.url("/private").c_str());
+    ASSERT_TRUE(after);
+    EXPECT_EQ(200, net::QueryStatusCode(after.get()));
+}
+
 // Other tests (the sampler window's) force the answer through the seam.
 TEST(NetOnline, TestsCanForceTheAnswer) {
     net::SetOnlineOverride(net::kOnlineForceOff);

@@ -32,7 +32,7 @@ TEST(SamplerLoopback, TheRendererReadsTheRecordAndItsImageLandsInTheFile) {
     glyphoria::testing::ScopedEnv tmpdir("TMPDIR", folder.path().c_str());
     SamplerSettings settings{renderer.url("/typeit"), 1.0f};
     PreviewDownload download = [](const char* url, const char* path) {
-        platform::DownloadToFile(url, path, platform::NetLimits{5000, 5000, 0, 0});
+        platform::DownloadToFile(url, path, platform::NetLimits{5000, 5000, 0});
     };
 
     TextData record("id=77&fontsize=9.500&textUID=20&fillUID=10&text=H%C3%A9%20%26&width=200.6");

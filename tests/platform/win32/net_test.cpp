@@ -7,11 +7,14 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/fs.h"
 #include "platform/net.h"
+#include "platform/win32/net_async.h"
 #include "tests/common/loopback_server.h"
 #include "tests/common/test_env.h"
 
@@ -153,7 +156,7 @@ TEST_F(WinNet, StalledServerNeverBlocksAReadOrTheClose) {
 TEST_F(WinNet, BlockingReadGivesUpOnAStall) {
     ScriptedServer server({ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 10"})),
                            ScriptedServer::Pause(20000)});
-    net::RequestHandle request = Open(server.url("/"), net::NetLimits{2000, 2000, 1, 1});
+    net::RequestHandle request = Open(server.url("/"), net::NetLimits{2000, 2000, 1000});
     ASSERT_TRUE(request);
     char buf[10];
     std::size_t got = 0;
@@ -178,9 +181,109 @@ TEST_F(WinNet, WhatDoesNotOpen) {
     // Headers that never come: the response limit ends the wait.
     ScriptedServer silent({ScriptedServer::Pause(20000)});
     Clock::time_point start = Clock::now();
-    EXPECT_FALSE(Open(silent.url("/"), net::NetLimits{1000, 500, 0, 0}));
+    EXPECT_FALSE(Open(silent.url("/"), net::NetLimits{1000, 500, 0}));
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(),
               5000);
+}
+
+// Each way a request fails has its reason: before it opens, and when its
+// content stops coming (the stall limit holds in the reads that never wait).
+TEST_F(WinNet, FailureReasons) {
+    using F = net::NetFailure;
+    int free_port = 0;
+    {
+        ScriptedServer closed({});
+        free_port = closed.port();
+    }
+    ScriptedServer silent({ScriptedServer::Pause(20000)});
+    ScriptedServer looping({ScriptedServer::Send(
+        ResponseHead("302 Found", {"Location: /again", "Content-Length: 0"}))});
+    struct Case {
+        std::string url;
+        F failure;
+    } opens[] = {
+        {"http://127.0.0.1:" + std::to_string(free_port) + "/", F::kRefused},
+        {"file:///C:/windows/win.ini", F::kBadAddress},
+        {looping.url("/"), F::kTooManyRedirects},
+        {silent.url("/"), F::kTimedOut},
+    };
+    for (const Case& c : opens) {
+        SCOPED_TRACE(c.url);
+        net::NetError error;
+        EXPECT_FALSE(net::OpenAddress(session.get(), c.url.c_str(), {2000, 500, 0}, &error));
+        EXPECT_EQ(c.failure, error.failure);
+    }
+    ScriptedServer quiet(
+        {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 100"}) + "first"),
+         ScriptedServer::Pause(20000)});
+    net::RequestHandle request = Open(quiet.url("/"), {2000, 2000, 300});
+    ASSERT_TRUE(request);
+    std::string body;
+    Clock::time_point start = Clock::now();
+    EXPECT_EQ(net::kNetFailed, Drain(request.get(), &body));
+    EXPECT_EQ("first", body);
+    EXPECT_EQ(F::kTimedOut, net::ReadFailure(request.get()).failure);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(),
+              5000);
+}
+
+// An error page opens and reads, as a browser shows it; its status tells.
+TEST_F(WinNet, StatusOfTheFinalAnswer) {
+    ScriptedServer server(
+        {ScriptedServer::Send(ResponseHead("404 Not Found", {"Content-Length: 9"}) + "not found")});
+    net::RequestHandle request = Open(server.url("/"));
+    ASSERT_TRUE(request);
+    EXPECT_EQ(404, net::QueryStatusCode(request.get()));
+    std::string body;
+    EXPECT_EQ(net::kNetEnd, Drain(request.get(), &body));
+    EXPECT_EQ("not found", body);
+}
+
+// A read still pending when the request is closed (the user's cancel) keeps
+// its buffer until WinINet has finished with it: released only after WinINet
+// reported the read's end or the handle's closing, never before.
+TEST_F(WinNet, PendingReadKeepsItsBufferUntilWinInetIsDone) {
+    std::mutex mutex;
+    std::vector<std::string> events;
+    net::win32::SetAsyncTraceForTesting([&](const char* event) {
+        std::lock_guard<std::mutex> lock(mutex);
+        events.push_back(event);
+    });
+    auto seen = [&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        return events;
+    };
+    {
+        ScriptedServer server(
+            {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 100"}) + "12345"),
+             ScriptedServer::Pause(20000)});
+        net::RequestHandle request = Open(server.url("/"));
+        ASSERT_TRUE(request);
+        std::string body;
+        char buf[16];
+        for (int spins = 0; spins < 5000 && body.size() < 5; ++spins) {
+            std::size_t got = 0;
+            net::ReadAvailable(request.get(), buf, sizeof buf, &got);
+            body.append(buf, got);
+            if (!got) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_EQ("12345", body);
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            events.clear();
+        }
+        // Ninety-five more bytes are due and none has come: the read waits.
+        EXPECT_FALSE(net::win32::StartRead(request.get(), 95));
+        ASSERT_EQ(std::vector<std::string>{"read pending"}, seen());
+        request.reset();
+        ASSERT_LE(2u, seen().size());
+        EXPECT_EQ("parked", seen()[1]);
+    }  // the server goes: the connection ends, and with it the read
+    for (int i = 0; i < 1000 && seen().back() != "released"; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    net::win32::SetAsyncTraceForTesting(nullptr);
+    EXPECT_EQ((std::vector<std::string>{"read pending", "parked", "system done", "released"}),
+              seen());
 }
 
 // The sampler download: the whole body under the name, or nothing there at
@@ -198,15 +301,22 @@ TEST(WinNetDownload, WholeFileOrNothing) {
     struct Case {
         const char* name;
         std::string answer;
+        net::NetFailure failure;
+        int status;
     } failures[] = {
-        {"404", ResponseHead("404 Not Found", {"Content-Length: 9"}) + "not found"},
-        {"short", ResponseHead("200 OK", {"Content-Length: 50"}) + "part"},
+        {"404", ResponseHead("404 Not Found", {"Content-Length: 9"}) + "not found",
+         net::NetFailure::kHttpStatus, 404},
+        {"short", ResponseHead("200 OK", {"Content-Length: 50"}) + "part", net::NetFailure::kBroken,
+         0},
     };
     for (const Case& c : failures) {
         SCOPED_TRACE(c.name);
         const std::string fresh = dir.file(std::string(c.name) + ".png");
         ScriptedServer server({ScriptedServer::Send(c.answer), ScriptedServer::Close()});
-        EXPECT_FALSE(net::DownloadToFile(server.url("/").c_str(), fresh.c_str(), {}));
+        net::NetError error;
+        EXPECT_FALSE(net::DownloadToFile(server.url("/").c_str(), fresh.c_str(), {}, &error));
+        EXPECT_EQ(c.failure, error.failure);
+        EXPECT_EQ(c.status, error.status);
         EXPECT_FALSE(glyphoria::platform::StatPath(fresh.c_str()).exists);
         EXPECT_FALSE(net::DownloadToFile(server.url("/").c_str(), path.c_str(), {}));
         EXPECT_EQ(4u, glyphoria::platform::StatPath(path.c_str()).size);

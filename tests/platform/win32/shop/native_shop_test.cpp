@@ -90,6 +90,29 @@ TEST(NativeShop, RedirectsAreFollowedUpToTheCap) {
     }
 }
 
+// WinINet's cookies are kept: the session the cart page starts reaches the
+// download that needs it, opened by another session handle as a purchase
+// opens it.
+TEST(NativeShop, SessionCookieReachesTheDownload) {
+    ShopInfo shop = ReadShopInfo();
+    ASSERT_FALSE(shop.http.empty());
+    const std::string download = shop.http + "/download/cookie/Fonts.zip?ids=1005";
+    net::SessionHandle purchase = net::OpenSession("Kwen");
+    net::RequestHandle before = net::OpenAddress(purchase.get(), download.c_str());
+    ASSERT_TRUE(before);
+    EXPECT_EQ(403, net::QueryStatusCode(before.get()));
+    before.reset();
+    net::SessionHandle page = net::OpenSession(nullptr);
+    net::RequestHandle cart = net::OpenAddress(page.get(), (shop.http + "/cart").c_str());
+    ASSERT_TRUE(cart);
+    EXPECT_EQ(200, net::QueryStatusCode(cart.get()));
+    cart.reset();
+    net::RequestHandle after = net::OpenAddress(purchase.get(), download.c_str());
+    ASSERT_TRUE(after);
+    EXPECT_EQ(200, net::QueryStatusCode(after.get()));
+    EXPECT_EQ(0u, ReadAll(after.get()).compare(0, 2, "PK"));
+}
+
 // By name: the certificate names "localhost" and the address 127.0.0.1, and
 // Wine matches a host against the certificate's DNS names only.
 std::string HttpsAddress(const ShopInfo& shop) {
