@@ -2,6 +2,7 @@
 
 #include "platform/net.h"
 #include "purchase/fetch_limits.h"
+#include "purchase/net_failure_text.h"
 #include "support/file_utils.h"
 
 namespace glyphoria {
@@ -10,7 +11,9 @@ int FetchToFile(const char* address, const char* path) {
     if (!path || !*path) return 0;
     // The old file must not pass for the new one when the fetch fails.
     if (FileExists(path) && !DeleteFileForce(path)) return 0;
-    platform::DownloadToFile(address, path, BlockingFetchLimits());
+    platform::NetError error;
+    if (!platform::DownloadToFile(address, path, BlockingFetchLimits(), &error))
+        LogNetFailure("fetch", error);
     return FileExists(path) ? 1 : 0;
 }
 

@@ -6,21 +6,26 @@
 #include <cstring>
 
 #include "platform/folders.h"
-#include "platform/net.h"
 #include "purchase/fetch_limits.h"
+#include "purchase/net_failure_text.h"
 #include "purchase/transfer.h"
+#include "support/content_disposition.h"
+#include "support/download_name.h"
 #include "support/file_utils.h"
 #include "support/log.h"
 #include "support/messages.h"
 #include "support/prefs_store.h"
+#include "support/string_table.h"
 
 namespace glyphoria {
 
 namespace {
 
+using platform::NetError;
+using platform::NetFailure;
+
 constexpr std::size_t kHeaderBufferSize = 1024;
 constexpr const char* kAgentName = "Kwen";
-constexpr const char* kFilenameMarker = "filename=\"";
 // How much of the first response is asked for at a time.
 constexpr std::size_t kFirstResponseStep = 64 * 1024;
 
@@ -30,22 +35,23 @@ bool IsArchiveType(const char* type) {
            std::strcmp(type, "application/zip") == 0;
 }
 
-// The first response as it came, kept in the download folder for support.
-// Without a usable length it is an empty file. The copy is read in steps
-// and its buffer grows only with what has arrived: the announced length is
-// the server's word, and a server that announces gigabytes and sends a few
-// bytes must not make the plug-in reserve gigabytes. Without memory for
-// what did arrive there is no copy.
-void SaveFirstResponseCopy(platform::InternetRequest* request) {
+// The first response as it came (as far as it came), kept in the download
+// folder for support. Without a usable length it is an empty file. The copy is read in steps and
+// its buffer grows only with what has arrived: the announced length is the server's word, and a
+// server that announces gigabytes and sends a few bytes must not make the plug-in reserve
+// gigabytes. Without memory for what did arrive there is no copy. Returns why the response could
+// not be read whole (kNone when it was).
+NetError SaveFirstResponseCopy(platform::InternetRequest* request) {
     platform::ContentLength length = platform::QueryContentLength(request);
     std::size_t want = 0;
     if (length.known) {
-        if (length.bytes > kMaxTransferSize) return;
+        if (length.bytes > kMaxTransferSize) return NetError{NetFailure::kTooLarge, 0};
         want = static_cast<std::size_t>(length.bytes);
     }
     char* bytes = nullptr;
     std::size_t capacity = 0;
     std::size_t got = 0;
+    NetError failure;
     while (got < want) {
         const std::size_t step = std::min(kFirstResponseStep, want - got);
         if (capacity - got < step) {
@@ -53,7 +59,7 @@ void SaveFirstResponseCopy(platform::InternetRequest* request) {
             char* larger = static_cast<char*>(std::realloc(bytes, grown));
             if (!larger) {
                 std::free(bytes);
-                return;
+                return NetError{NetFailure::kTooLarge, 0};
             }
             bytes = larger;
             capacity = grown;
@@ -61,10 +67,15 @@ void SaveFirstResponseCopy(platform::InternetRequest* request) {
         std::size_t n = 0;
         const platform::NetRead read = platform::ReadBlocking(request, bytes + got, step, &n);
         got += n;
-        if (read != platform::kNetData) break;
+        if (read == platform::kNetData) continue;
+        if (read == platform::kNetFailed) failure = platform::ReadFailure(request);
+        if (read == platform::kNetEnd)
+            failure.failure = NetFailure::kBroken;  // short of its length
+        break;
     }
     SaveToDownloadFolder(bytes ? bytes : "", got, kFirstResponseCopyName);
     std::free(bytes);
+    return failure;
 }
 
 bool DownloadFolder(char* path, std::size_t cap) {
@@ -84,74 +95,99 @@ bool DownloadFolder(char* path, std::size_t cap) {
     return true;
 }
 
+// The archive beside whatever the folder holds; the path used, or empty.
+std::string SaveArchive(const char* data, std::size_t size, const char* file_name) {
+    char folder[kPathBufferSize];
+    std::string saved;
+    if (size == 0 || !DownloadFolder(folder, sizeof folder) ||
+        !SaveUnderFreeName(folder, file_name, data, size, kPathBufferSize, &saved))
+        return {};
+    return saved;
+}
+
+// Only the name, for the box: the folder is the user's own choice.
+std::string NameOfPath(const std::string& path) {
+    char name[kValueBufferSize];
+    FileNameOfPath(path.c_str(), name, sizeof name, true);
+    return name;
+}
+
 }  // namespace
 
-bool IsPlainFileName(const char* name) {
-    if (!name || !*name) return false;
-    if (std::strstr(name, "..")) return false;
-    for (const char* p = name; *p; ++p) {
-        unsigned char c = static_cast<unsigned char>(*p);
-        // Separators of both platforms; ':' makes a drive or a stream.
-        if (c == '/' || c == '\\' || c == ':' || c < 0x20 || c == 0x7F) return false;
-    }
-    return std::strcmp(name, ".") != 0;
-}
-
-bool ExtractQuotedFileName(const char* disposition, char* out, std::size_t cap) {
-    if (!disposition || !out || cap == 0) return false;
-    const char* start = std::strstr(disposition, kFilenameMarker);
-    if (!start) return false;
-    start += std::strlen(kFilenameMarker);
-    const char* end = std::strchr(start, '"');
-    if (!end) return false;
-    std::size_t len = static_cast<std::size_t>(end - start);
-    if (len >= cap || len >= kValueBufferSize) return false;
-    std::memcpy(out, start, len);
-    out[len] = '\0';
-    return true;
-}
-
 bool SaveToDownloadFolder(const void* bytes, std::size_t length, const char* file_name) {
-    if (!IsPlainFileName(file_name)) return false;
+    if (!IsSafeDownloadName(file_name)) return false;
     char path[kPathBufferSize];
     if (!DownloadFolder(path, sizeof path) || !AppendPathComponent(path, file_name)) return false;
     return WriteWholeFileAtomic(path, bytes, length);
 }
 
-int ProbePurchase(const char* address, char* file_name, std::size_t cap) {
+int ProbePurchase(const char* address, char* file_name, std::size_t cap, NetError* error) {
+    NetError ignored;
+    if (!error) error = &ignored;
+    *error = NetError{};
     if (!address || !file_name || !std::strstr(address, "download")) return 0;
     platform::SessionHandle session = platform::OpenSession(kAgentName);
     if (!session) return 0;
     platform::RequestHandle request =
-        platform::OpenAddress(session.get(), address, BlockingFetchLimits());
+        OpenForContent(session.get(), address, BlockingFetchLimits(), error);
     if (!request) return 0;
 
     char header[kHeaderBufferSize] = {};
     bool have_type = platform::QueryContentType(request.get(), header, sizeof header);
-    SaveFirstResponseCopy(request.get());
+    *error = SaveFirstResponseCopy(request.get());
     if (!have_type || !IsArchiveType(header)) return 0;
 
     std::memset(header, 0, sizeof header);
     if (!platform::QueryHeader(request.get(), "Content-Disposition", header, sizeof header))
         return 0;
-    char name[kValueBufferSize];
-    if (!ExtractQuotedFileName(header, name, sizeof name) || !IsPlainFileName(name) ||
-        std::strlen(name) >= cap)
+    std::string name;
+    if (!DispositionFileName(header, &name) || !IsSafeDownloadName(name.c_str()) ||
+        name.size() >= kValueBufferSize || name.size() >= cap) {
+        LogMessage("doBuy: no safe file name in: %s\r", header);
         return 0;
-    std::memcpy(file_name, name, std::strlen(name) + 1);
+    }
+    std::memcpy(file_name, name.c_str(), name.size() + 1);
     return 1;
 }
 
-int DoBuy(const char* address) {
+int DoBuy(const char* address, BuyOutcome* outcome) {
+    BuyOutcome ignored;
+    if (!outcome) outcome = &ignored;
+    *outcome = BuyOutcome{};
     LogMessage("doBuy: %s\r", address ? address : "");
     char file_name[kValueBufferSize] = {};
-    if (ProbePurchase(address, file_name, sizeof file_name) != 1) return 0;
+    if (ProbePurchase(address, file_name, sizeof file_name, &outcome->error) != 1) {
+        if (outcome->error.failure != NetFailure::kNone) LogNetFailure("doBuy", outcome->error);
+        return 0;
+    }
+    // A server that went quiet for the whole stall limit would only keep the
+    // user waiting that long again; a connection that broke may not break twice.
     std::size_t size = 0;
-    char* data = DownloadUrl(address, &size, "downloading");
-    bool saved = data && size > 0 && SaveToDownloadFolder(data, size, file_name);
+    char* data = nullptr;
+    if (outcome->error.failure != NetFailure::kTimedOut)
+        data = DownloadUrl(address, &size, "downloading", &outcome->error);
+    const bool fetched = data != nullptr;
+    if (fetched) outcome->saved_path = SaveArchive(data, size, file_name);
     std::free(data);
-    // The user paid for these fonts: a lost archive must not go unnoticed.
-    if (!saved) ShowMessage("zipDownloadErr", file_name);
+    if (!outcome->saved_path.empty()) {
+        LogMessage("doBuy saved: %s\r", outcome->saved_path.c_str());
+        const std::string used = NameOfPath(outcome->saved_path);
+        if (used != file_name) ShowMessage("savedAs", file_name, used.c_str());
+        return 1;
+    }
+    // Fetched but not written (an empty archive, no free name, a full disk)
+    // has no network reason.
+    const char* reason_key = fetched ? "saveFailed" : NetFailureKey(outcome->error);
+    if (fetched) outcome->error = NetError{NetFailure::kOther, 0};
+    char reason[kMessageBufferSize];
+    FormatLocalizedUtf8(reason, sizeof reason, reason_key, outcome->error.status);
+    LogMessage("doBuy failed: %s\r", reason);
+    // The user paid for these fonts: a lost archive must not go unnoticed,
+    // unless the user stopped it.
+    if (outcome->error.failure != NetFailure::kCancelled) {
+        SetMessageDetail(reason_key, outcome->error.status);
+        ShowMessage("zipDownloadErr", file_name);
+    }
     return 1;
 }
 

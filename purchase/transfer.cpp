@@ -27,7 +27,16 @@ struct TransferRecord {
     bool size_known = false;
     const char* title_key = "";
     platform::InternetRequest* request = nullptr;
+    bool started = false;
+    // Why a procedure ended the window with a failure; none when the user
+    // ended it.
+    platform::NetError failure;
 };
+
+void EndFailed(TransferRecord& r, ProgressWindow& window, platform::NetFailure why) {
+    r.failure = platform::NetError{why, 0};
+    window.End(platform::kProgressFailed);
+}
 
 constexpr std::size_t kFirstUnknownCapacity = 64 * 1024;
 
@@ -76,8 +85,9 @@ bool StreamEnded(TransferRecord& r) {
 }
 
 void StartStep(TransferRecord& r, ProgressWindow& window) {
+    r.started = true;
     if (!AllocateForLength(r)) {
-        window.End(platform::kProgressFailed);
+        EndFailed(r, window, platform::NetFailure::kTooLarge);
         return;
     }
     char title[kValueBufferSize];
@@ -96,7 +106,7 @@ void TickStep(TransferRecord& r, ProgressWindow& window) {
     if (r.size_known) {
         if (r.size - r.received < want) want = r.size - r.received;
     } else if (!Reserve(r, r.received + want)) {
-        window.End(platform::kProgressFailed);  // too large to hold
+        EndFailed(r, window, platform::NetFailure::kTooLarge);
         return;
     }
     std::size_t got = 0;
@@ -108,13 +118,19 @@ void TickStep(TransferRecord& r, ProgressWindow& window) {
                 window.End(platform::kProgressDone);
             break;
         case platform::kNetPending:
-            break;  // nothing yet; the next tick asks again
+            break;  // nothing yet; the next tick asks again (the seam keeps the stall limit)
         case platform::kNetEnd:
             // The stream ended: complete when no length was announced, cut
             // short (and so failed) when one was.
-            window.End(r.size_known ? platform::kProgressFailed : platform::kProgressDone);
+            if (r.size_known)
+                EndFailed(r, window, platform::NetFailure::kBroken);
+            else
+                window.End(platform::kProgressDone);
             break;
         case platform::kNetFailed:
+            r.failure = platform::ReadFailure(r.request);
+            if (r.failure.failure == platform::NetFailure::kNone)
+                r.failure.failure = platform::NetFailure::kBroken;
             window.End(platform::kProgressFailed);
             break;
     }
@@ -130,11 +146,28 @@ int SchemeKindOf(const char* address) {
     return kSchemeOther;
 }
 
-char* DownloadUrl(const char* address, std::size_t* size, const char* title_key) {
+platform::RequestHandle OpenForContent(platform::InternetSession* session, const char* address,
+                                       const platform::NetLimits& limits,
+                                       platform::NetError* error) {
+    platform::RequestHandle request = platform::OpenAddress(session, address, limits, error);
+    if (!request) return request;
+    const int status = platform::QueryStatusCode(request.get());
+    if (status != 0 && !platform::IsSuccessStatus(status)) {
+        if (error) *error = platform::NetError{platform::NetFailure::kHttpStatus, status};
+        request.reset();
+    }
+    return request;
+}
+
+char* DownloadUrl(const char* address, std::size_t* size, const char* title_key,
+                  platform::NetError* error) {
+    platform::NetError ignored;
+    if (!error) error = &ignored;
+    *error = platform::NetError{platform::NetFailure::kOther, 0};
     platform::SessionHandle session = platform::OpenSession(nullptr);
     if (!session) return nullptr;
     platform::RequestHandle request =
-        platform::OpenAddress(session.get(), address, WindowedFetchLimits());
+        OpenForContent(session.get(), address, WindowedFetchLimits(), error);
     if (!request) return nullptr;
 
     TransferRecord r;
@@ -145,8 +178,15 @@ char* DownloadUrl(const char* address, std::size_t* size, const char* title_key)
                                        [&r](ProgressWindow& w) { TickStep(r, w); });
     if (result != platform::kProgressDone || !r.data) {
         std::free(r.data);
+        // Ended by nothing of ours once it was up: the user closed it.
+        *error = r.failure.failure != platform::NetFailure::kNone
+                     ? r.failure
+                     : platform::NetError{r.started ? platform::NetFailure::kCancelled
+                                                    : platform::NetFailure::kOther,
+                                          0};
         return nullptr;
     }
+    *error = platform::NetError{};
     ShrinkToContent(r);
     if (size) *size = r.size_known ? r.size : r.received;
     return r.data;

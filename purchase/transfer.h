@@ -3,11 +3,14 @@
 //
 // DownloadUrl returns a buffer of the content followed by at least 1000 zero
 // bytes (so a text document reads as a NUL-terminated string), or null when
-// the address cannot be opened, the transfer fails, the content ends short of
-// its announced length, it is too large to hold, or the user cancels. The
-// buffer belongs to the caller, who releases it with free(). On success the
-// content's size is stored through size when it is not null. No message is
-// shown; callers decide what the user sees.
+// the address cannot be opened, the final status is not 2xx (the error page
+// is never read), the transfer fails, nothing arrives for the stall limit
+// (fetch_limits.h), the content ends short of its announced length, it is
+// too large to hold, or the user cancels; *error (optional) then says which
+// (kCancelled for the user's cancel). The buffer belongs to the caller, who
+// releases it with free(). On success the content's size is stored through
+// size when it is not null. No message is shown; callers decide what the user
+// sees.
 //
 // The transfer reads at most 20000 bytes per 10 ms tick. A document whose
 // length is not announced (chunked answers, https without a length) is read
@@ -15,6 +18,8 @@
 #pragma once
 
 #include <cstddef>
+
+#include "platform/net.h"
 
 namespace glyphoria {
 
@@ -29,7 +34,15 @@ constexpr std::size_t kMaxTransferSize = 0x7FFFFFFF - 1000;
 
 // title_key: string-table key of the window title ("downloading"); an empty
 // key gives an empty title.
-char* DownloadUrl(const char* address, std::size_t* size, const char* title_key);
+char* DownloadUrl(const char* address, std::size_t* size, const char* title_key,
+                  platform::NetError* error = nullptr);
+
+// Opens the address for its content: a final status other than 2xx closes
+// the request at once and fails with kHttpStatus. Empty on failure, with
+// *error (optional) saying why.
+platform::RequestHandle OpenForContent(platform::InternetSession* session, const char* address,
+                                       const platform::NetLimits& limits,
+                                       platform::NetError* error);
 
 // The scheme kind of an address (case-sensitive prefix test).
 int SchemeKindOf(const char* address);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "purchase/net_failure_text.h"
 #include "purchase/transfer.h"
 #include "support/limits.h"
 #include "support/log.h"
@@ -64,8 +65,12 @@ void FetchRemoteConfiguration() {
     const std::string& fallback = Vendor().config;
     std::strncat(address, fallback.c_str(), sizeof address - 1);
     Prefs().GetString(kGeneralSection, "config", address, kValueBufferSize);
-    char* document = DownloadUrl(address, nullptr, "");
-    if (!document) return;
+    platform::NetError error;
+    char* document = DownloadUrl(address, nullptr, "", &error);
+    if (!document) {
+        LogNetFailure("config", error);
+        return;
+    }
     if (!IsConfigurationDocument(document)) {
         std::free(document);
         return;

@@ -61,8 +61,20 @@ const std::vector<DownloadMode>& DownloadModes() {
         {"stall", "half the archive, a pause (seconds=N, at most 10), then the rest"},
         {"drop", "half the archive, then the connection is closed"},
         {"huge-length", "Content-Length 4294967295, the archive, then the connection is closed"},
+        {"silent", "the first 16 bytes of the archive, then silence until the shop stops"},
         {"error", "an error status (status=NNN, default 500) with an HTML body"},
-        {"error-archive", "status 500 with archive headers and an HTML body"},
+        {"error-archive",
+         "an error status (status=NNN, default 500) with archive headers and an HTML body"},
+        {"cookie", "the archive only with the session cookie the cart page sets; else 403"},
+        {"xfilename", "xfilename=\"<name>\" (no filename parameter)"},
+        {"blank-name", "filename=\" \""},
+        {"dot-name", "filename=\".<name>\" (a dot file)"},
+        {"device-name", "filename=\"NUL.zip\" (a Windows device)"},
+        {"trailing-dot", "filename=\"<name>.\""},
+        {"inner-dots", "filename=\"Sans..Bold.zip\" (a good name)"},
+        {"encoded-name",
+         "filename*=UTF-8''Schrift%C3%A4.zip before filename=\"Schrift.zip\" (RFC 8187)"},
+        {"disposition", "the value= query parameter as the whole Content-Disposition"},
         {"html", "a sign-in page (text/html) instead of the archive"},
         {"pdf", "a PDF document (application/pdf)"},
         {"redirect", "302 to the ok download"},
@@ -107,6 +119,27 @@ std::optional<DownloadPlan> PlanDownload(const std::string& mode, const std::str
         plan.delivery = Delivery::kStall;
     } else if (mode == "drop") {
         plan.delivery = Delivery::kDrop;
+    } else if (mode == "silent") {
+        plan.delivery = Delivery::kSilent;
+    } else if (mode == "cookie") {
+        plan.needs_session = true;
+    } else if (mode == "xfilename") {
+        plan.disposition = "attachment; xfilename=\"" + file_name + "\"";
+    } else if (mode == "blank-name") {
+        plan.disposition = Quoted(" ");
+    } else if (mode == "dot-name") {
+        plan.disposition = Quoted("." + file_name);
+    } else if (mode == "device-name") {
+        plan.disposition = Quoted("NUL.zip");
+    } else if (mode == "trailing-dot") {
+        plan.disposition = Quoted(file_name + ".");
+    } else if (mode == "inner-dots") {
+        plan.disposition = Quoted("Sans..Bold.zip");
+    } else if (mode == "encoded-name") {
+        plan.disposition =
+            "attachment; filename*=UTF-8''Schrift%C3%A4.zip; filename=\"Schrift.zip\"";
+    } else if (mode == "disposition") {
+        plan.disposition = Query(raw_query).GetOr("value", "");
     } else if (mode == "huge-length") {
         plan.delivery = Delivery::kOverstated;
     } else if (mode == "error") {
@@ -116,7 +149,8 @@ std::optional<DownloadPlan> PlanDownload(const std::string& mode, const std::str
         plan.disposition.reset();
         plan.body = BodyKind::kStatusPage;
     } else if (mode == "error-archive") {
-        plan.status = 500;
+        int status = std::atoi(status_param.c_str());
+        plan.status = (status >= 400 && status <= 599) ? status : 500;
         plan.body = BodyKind::kStatusPage;
     } else if (mode == "html") {
         plan.content_type = "text/html";

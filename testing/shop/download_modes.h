@@ -6,7 +6,9 @@
 // Every other mode breaks one thing, so a client's handling of that fault can
 // be tested (see DownloadModes() for the list). "long-N" (N = 1..2000) names
 // the file with exactly N bytes; "hops-N" (N = 1..50) answers with a chain of
-// N redirects (302 to hops-(N-1), hops-1 to ok) before the archive. The file name comes from the address,
+// N redirects (302 to hops-(N-1), hops-1 to ok) before the archive;
+// "disposition" sends the "value" query parameter as the whole
+// Content-Disposition header. The file name comes from the address,
 // percent-decoded; the archive holds the fonts of the "ids" query parameter.
 #pragma once
 
@@ -22,7 +24,16 @@ enum class Delivery {
     kStall,       // Content-Length, half the body, a pause, then the rest
     kDrop,        // Content-Length, half the body, then the connection is closed
     kOverstated,  // Content-Length kOverstatedLength, the whole body, then the connection is closed
+    kSilent,      // Content-Length, the first kSilentAfterBytes bytes, then nothing until the shop
+                  // stops
 };
+
+constexpr size_t kSilentAfterBytes = 16;
+
+// The cookie the cart page sets and the "cookie" download asks for: the
+// shop's session, as a real shop's sign-in would start it.
+constexpr char kSessionCookieName[] = "glyphoria_session";
+constexpr char kSessionCookieValue[] = "cart";
 
 // The largest length a 32-bit field holds: a client that adds one for a NUL
 // in 32 bits gets 0.
@@ -42,6 +53,8 @@ struct DownloadPlan {
     std::string location;                    // redirect target (path and query), if any
     BodyKind body = BodyKind::kArchive;
     Delivery delivery = Delivery::kWhole;
+    // Without the session cookie the answer is 403 with a sign-in page.
+    bool needs_session = false;
 };
 
 // The listed modes in a stable order (for the cart page and tests).

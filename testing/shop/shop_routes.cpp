@@ -18,6 +18,8 @@ namespace glyphoria::testing::shop {
 namespace {
 
 constexpr size_t kChunkSize = 16 * 1024;
+// Long enough for any client's stall limit; Stop() ends it at once.
+constexpr int kSilentSeconds = 24 * 60 * 60;
 constexpr char kHtml[] = "text/html; charset=utf-8";
 constexpr char kText[] = "text/plain; charset=utf-8";
 
@@ -138,7 +140,28 @@ void Deliver(const DownloadPlan& plan, std::string body, int stall_seconds, cons
             res.set_content_provider(shared->size(), plan.content_type,
                                      SplitProvider(shared, pause, -1));
             break;
+        case Delivery::kSilent:
+            res.set_content_provider(
+                shared->size(), plan.content_type,
+                [shared, pause](size_t offset, size_t, httplib::DataSink& sink) {
+                    if (offset >= kSilentAfterBytes) {
+                        pause(kSilentSeconds);
+                        return false;  // the shop is stopping: close the connection
+                    }
+                    return sink.write(shared->data(), std::min(kSilentAfterBytes, shared->size()));
+                });
+            break;
     }
+}
+
+// Whether the request carries the session cookie the cart page sets.
+bool HasSession(const httplib::Request& req) {
+    const std::string wanted = std::string(kSessionCookieName) + "=" + kSessionCookieValue;
+    for (size_t i = 0, n = req.get_header_value_count("Cookie"); i < n; ++i) {
+        const std::string cookies = "; " + req.get_header_value("Cookie", i) + ";";
+        if (cookies.find("; " + wanted + ";") != std::string::npos) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -187,6 +210,9 @@ void Shop::Impl::InstallRoutes(httplib::Server& server, bool secure) {
     });
     auto cart = [this, secure](const httplib::Request& req, httplib::Response& res) {
         Query query = QueryOfTarget(req.target);
+        // A session cookie (no expiry): gone with the client's process.
+        res.set_header("Set-Cookie",
+                       std::string(kSessionCookieName) + "=" + kSessionCookieValue + "; Path=/");
         res.set_content(CartPage(Base(secure), catalogue, SplitList(query.GetOr("ids", ""))),
                         kHtml);
     };
@@ -199,6 +225,11 @@ void Shop::Impl::InstallRoutes(httplib::Server& server, bool secure) {
         std::optional<DownloadPlan> plan =
             PlanDownload(req.matches[1], req.matches[2], RawQuery(req), query.GetOr("status", ""));
         if (!plan) return Fail(res, 404, "no such download mode");
+        if (plan->needs_session && !HasSession(req)) {
+            res.status = 403;
+            res.set_content(kSignInPage, kHtml);
+            return;
+        }
         std::vector<const CatalogueFont*> fonts;
         if (!FontsOf(catalogue, query, &fonts)) return Fail(res, 404, "unknown font id");
         std::string body;

@@ -70,7 +70,7 @@ TEST(HostilePreview, FailedFetchesLeaveNoFileCompleteOnesAreKept) {
          false,
          ""},
     };
-    glyphoria::SetBlockingFetchLimits({3000, 3000, 1000, 1});
+    glyphoria::SetBlockingFetchLimits({3000, 3000, 1000});
     glyphoria::testing::TempDir dir;
     const std::string path = dir.file("GL_5.png");
     for (const Case& c : cases) {

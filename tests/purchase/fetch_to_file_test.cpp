@@ -55,7 +55,7 @@ TEST(FetchToFile, ReplacesOrRemovesTheEarlierFile) {
 // No window, no cancel: a renderer that goes quiet, before answering or in
 // the middle, must release the caller (limits shortened here).
 TEST(FetchToFile, StalledRendererFails) {
-    glyphoria::SetBlockingFetchLimits({15000, 30000, 1000, 1});
+    glyphoria::SetBlockingFetchLimits({15000, 1000, 1000});
     const std::vector<ScriptedServer::Step> scripts[] = {
         {ScriptedServer::Pause(20000)},
         {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 900"}) + "\x89PNG"),

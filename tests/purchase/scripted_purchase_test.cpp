@@ -189,10 +189,35 @@ TEST_F(ScriptedPurchase, ArchiveSavedUnderItsName) {
     EXPECT_TRUE(ReadFileBytes(dir.file("downloads/Order7.zip")) == archive);
     EXPECT_EQ(std::set<std::string>({"Order7.zip", "b1.htm"}), FilesIn(folder));
     EXPECT_TRUE(messages.empty());
+    // Bought again: beside the first, never over it.
+    EXPECT_EQ(1, glyphoria::DoBuy(server.url("/download/7").c_str()));
+    EXPECT_TRUE(ReadFileBytes(dir.file("downloads/Order7 (2).zip")) == archive);
+    EXPECT_EQ(std::set<std::string>({"Order7.zip", "Order7 (2).zip", "b1.htm"}), FilesIn(folder));
+    EXPECT_EQ(std::vector<std::string>({"'Order7.zip' is already in the download folder: the "
+                                        "archive was saved as 'Order7 (2).zip'."}),
+              messages);
+}
+
+// An error status under archive headers is no archive: not taken over, and
+// nothing is kept, not even the probe's copy.
+TEST_F(ScriptedPurchase, ErrorStatusIsNoArchive) {
+    ScriptedServer server({ScriptedServer::Send(
+        ResponseHead("500 Internal Server Error",
+                     {"Content-Type: application/zip", "Content-Length: 6",
+                      "Content-Disposition: attachment; filename=\"Order7.zip\""}) +
+        "<html>")});
+    glyphoria::BuyOutcome outcome;
+    EXPECT_EQ(0, glyphoria::DoBuy(server.url("/download/7").c_str(), &outcome));
+    EXPECT_EQ(glyphoria::platform::NetFailure::kHttpStatus, outcome.error.failure);
+    EXPECT_EQ(500, outcome.error.status);
+    EXPECT_TRUE(FilesIn(folder).empty());
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(ScriptedPurchase, HostileNamesAreRefused) {
-    for (const char* name : {"..\\evil.zip", "../evil.zip", "C:evil.zip", "a:stream.zip"}) {
+    for (const char* name :
+         {"..\\evil.zip", "../evil.zip", "C:evil.zip", "a:stream.zip", "CON", "nul.zip", "COM1.zip",
+          "LPT9", "Fonts.zip.", "Fonts.zip ", " ", ".hidden.zip", "a?.zip"}) {
         SCOPED_TRACE(name);
         ScriptedServer server({ScriptedServer::Send(
             ResponseHead("200 OK", {"Content-Type: application/zip", "Content-Length: 2",

@@ -34,8 +34,13 @@ class ToolNet : public ::testing::Test {
             R"(/download/(\w+))", [](const httplib::Request& req, httplib::Response& res) {
                 const std::string name = req.matches[1] == "evil" ? "../escaped.zip" : "Fonts.zip";
                 res.set_header("Content-Disposition", "attachment; filename=\"" + name + "\"");
+                if (req.matches[1] == "broken") res.status = 500;
                 res.set_content("PK-fonts", "application/zip");
             });
+        server_.server().Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+            res.status = 404;
+            res.set_content("<html>not here</html>", "text/html");
+        });
         server_.Start();
     }
 
@@ -44,10 +49,12 @@ class ToolNet : public ::testing::Test {
         const std::string out = dir_.file("stdout.bin");
         std::string command = Quoted(GLYPHORIA_TOOL_PATH) + " " + args;
         if (trusted) command += " --cacert " + Quoted(certificate_.cert_file());
-        command += " >" + Quoted(out) + " 2>/dev/null";
+        command += " >" + Quoted(out) + " 2>" + Quoted(dir_.file("stderr.txt"));
         int status = std::system(command.c_str());
+        err_ = ReadFileBytes(dir_.file("stderr.txt"));
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(out)};
     }
+    std::string err_;  // the last run's standard error
 
     TempDir dir_;
     glyphoria::testing::SelfSignedCertificate certificate_;
@@ -63,7 +70,19 @@ TEST_F(ToolNet, FetchChunkedHttps) {
               Run("fetch " + Quoted(server_.url("/doc")) + " -o " + Quoted(dir_.file("d"))).first);
     EXPECT_TRUE(ReadFileBytes(dir_.file("d")) == body_);
     EXPECT_EQ(1, Run("fetch " + Quoted(server_.url("/doc")), false).first);  // untrusted
+    EXPECT_NE(std::string::npos, err_.find(": the server's certificate is not trusted\n")) << err_;
     EXPECT_EQ(2, Run("fetch").first);
+}
+
+// An error page is a failure with its status, and the file it would have
+// replaced stays as it was.
+TEST_F(ToolNet, FetchOfAnErrorPageWritesNothing) {
+    ASSERT_TRUE(glyphoria::testing::WriteFileBytes(dir_.file("kept"), "earlier content"));
+    const std::string url = server_.url("/missing");
+    EXPECT_EQ(std::make_pair(1, std::string()),
+              Run("fetch " + Quoted(url) + " -o " + Quoted(dir_.file("kept"))));
+    EXPECT_EQ("glyphoria fetch: " + url + ": the server answered with HTTP status 404\n", err_);
+    EXPECT_EQ("earlier content", ReadFileBytes(dir_.file("kept")));
 }
 
 TEST_F(ToolNet, BuyKeepsHostileNamesOut) {
@@ -78,6 +97,17 @@ TEST_F(ToolNet, BuyKeepsHostileNamesOut) {
     EXPECT_EQ(std::make_pair(0, std::string("1\n")),
               Run("buy " + Quoted(server_.url("/download/good")) + prefs));
     EXPECT_EQ("PK-fonts", ReadFileBytes(folder + "/Fonts.zip"));
+    EXPECT_EQ("glyphoria buy: saved " + folder + "/Fonts.zip\n", err_);
+    // Again: beside the first, under the name the tool tells.
+    EXPECT_EQ(std::make_pair(0, std::string("1\n")),
+              Run("buy " + Quoted(server_.url("/download/good")) + prefs));
+    EXPECT_EQ("PK-fonts", ReadFileBytes(folder + "/Fonts (2).zip"));
+    EXPECT_NE(std::string::npos, err_.find("glyphoria buy: saved " + folder + "/Fonts (2).zip\n"))
+        << err_;
+    // An error answer with archive headers is not taken over, and says why.
+    const std::string broken = server_.url("/download/broken");
+    EXPECT_EQ(std::make_pair(1, std::string("0\n")), Run("buy " + Quoted(broken) + prefs));
+    EXPECT_EQ("glyphoria buy: " + broken + ": the server answered with HTTP status 500\n", err_);
     EXPECT_EQ(2, Run("buy " + Quoted(server_.url("/download/good"))).first);  // no --prefs
 }
 

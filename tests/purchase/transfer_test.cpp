@@ -137,27 +137,60 @@ TEST_F(Transfer, EndOfConnectionEndsAnUnannouncedLength) {
     ExpectContentThenZeros(data, size, body);
 }
 
-TEST_F(Transfer, FailuresReturnNoBuffer) {
+// Each failure says why; an answer that is not 2xx is never read as
+// content, and a server gone quiet ends the window by itself.
+TEST_F(Transfer, FailuresReturnNoBufferAndSayWhy) {
+    using F = glyphoria::platform::NetFailure;
+    glyphoria::SetWindowedFetchLimits({15000, 30000, 300});
     struct Case {
         const char* name;
         std::string answer;
+        F failure;
+        int status;
+        bool window;
     } cases[] = {
-        {"dropped mid-body", ResponseHead("200 OK", {"Content-Length: 50000"}) + Pattern(30000)},
+        {"dropped mid-body", ResponseHead("200 OK", {"Content-Length: 50000"}) + Pattern(30000),
+         F::kBroken, 0, true},
         {"chunked, dropped inside a chunk",
-         ResponseHead("200 OK", {"Transfer-Encoding: chunked"}) + "4\r\nabcd\r\n10\r\nab"},
-        {"length beyond 32 bits", ResponseHead("200 OK", {"Content-Length: 99999999999"}) + "x"},
+         ResponseHead("200 OK", {"Transfer-Encoding: chunked"}) + "4\r\nabcd\r\n10\r\nab",
+         F::kBroken, 0, true},
+        {"length beyond 32 bits", ResponseHead("200 OK", {"Content-Length: 99999999999"}) + "x",
+         F::kTooLarge, 0, true},
         {"length beyond what a transfer holds",
-         ResponseHead("200 OK", {"Content-Length: 2147483647"}) + "x"},
+         ResponseHead("200 OK", {"Content-Length: 2147483647"}) + "x", F::kTooLarge, 0, true},
+        {"not found", ResponseHead("404 Not Found", {"Content-Length: 9"}) + "not found",
+         F::kHttpStatus, 404, false},
+        {"server error with archive headers",
+         ResponseHead("500 Internal Server Error",
+                      {"Content-Type: application/zip", "Content-Length: 6"}) +
+             "<html>",
+         F::kHttpStatus, 500, false},
+        {"no content", ResponseHead("304 Not Modified", {}), F::kHttpStatus, 304, false},
+        {"quiet after a few bytes", ResponseHead("200 OK", {"Content-Length: 5000"}) + "first",
+         F::kTimedOut, 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedServer server({ScriptedServer::Send(c.answer), ScriptedServer::Pause(40)});
+        // Quiet: the connection stays open; otherwise it closes after the answer.
+        const bool quiet = c.failure == F::kTimedOut;
+        ScriptedServer server(
+            {ScriptedServer::Send(c.answer), ScriptedServer::Pause(quiet ? 20000 : 40)});
+        WindowWatch watch;
         std::size_t size = 777;
-        EXPECT_EQ(nullptr, DownloadUrl(server.url("/").c_str(), &size, "downloading"));
+        glyphoria::platform::NetError error;
+        Clock::time_point start = Clock::now();
+        EXPECT_EQ(nullptr, DownloadUrl(server.url("/").c_str(), &size, "downloading", &error));
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
         EXPECT_EQ(777u, size);
+        EXPECT_EQ(c.failure, error.failure);
+        EXPECT_EQ(c.status, error.status);
+        EXPECT_EQ(c.window, watch.calls > 0);
     }
+    glyphoria::SetWindowedFetchLimits(glyphoria::kDefaultWindowedFetchLimits);
     WindowWatch watch;
-    EXPECT_EQ(nullptr, DownloadUrl("http://127.0.0.1:1/x", nullptr, "downloading"));
+    glyphoria::platform::NetError error;
+    EXPECT_EQ(nullptr, DownloadUrl("http://127.0.0.1:1/x", nullptr, "downloading", &error));
+    EXPECT_EQ(F::kRefused, error.failure);
     EXPECT_EQ(0, watch.calls);  // nothing opened, no window
 }
 
@@ -177,7 +210,9 @@ TEST_F(Transfer, CancelDuringReceive) {
     });
     server.Start();
     WindowWatch watch([](const ProgressWindow& w) { return w.position() >= 20000; });
-    EXPECT_EQ(nullptr, DownloadUrl(server.url("/slow").c_str(), nullptr, "downloading"));
+    glyphoria::platform::NetError error;
+    EXPECT_EQ(nullptr, DownloadUrl(server.url("/slow").c_str(), nullptr, "downloading", &error));
+    EXPECT_EQ(glyphoria::platform::NetFailure::kCancelled, error.failure);
     EXPECT_LT(watch.positions.back(), 400000u);
     for (int i = 0; i < 200 && !client_gone; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -198,7 +233,7 @@ TEST_F(Transfer, StallsStayCancellable) {
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
     }
     ScriptedServer silent({ScriptedServer::Pause(20000)});
-    glyphoria::SetWindowedFetchLimits({15000, 300, 0, 0});
+    glyphoria::SetWindowedFetchLimits({15000, 300, 0});
     Clock::time_point start = Clock::now();
     EXPECT_EQ(nullptr, DownloadUrl(silent.url("/").c_str(), nullptr, "downloading"));
     glyphoria::SetWindowedFetchLimits(glyphoria::kDefaultWindowedFetchLimits);

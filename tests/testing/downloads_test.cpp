@@ -69,6 +69,16 @@ TEST_F(DownloadsTest, ModesAnswerWithTheirHeaders) {
          false},
         {"error", 500, "text/html", "<none>", false},
         {"error-archive", 500, "application/zip", kQuoted, false},
+        {"xfilename", 200, "application/zip", "attachment; xfilename=\"My Fonts.zip\"", false},
+        {"blank-name", 200, "application/zip", "attachment; filename=\" \"", false},
+        {"dot-name", 200, "application/zip", "attachment; filename=\".My Fonts.zip\"", false},
+        {"device-name", 200, "application/zip", "attachment; filename=\"NUL.zip\"", false},
+        {"trailing-dot", 200, "application/zip", "attachment; filename=\"My Fonts.zip.\"", false},
+        {"inner-dots", 200, "application/zip", "attachment; filename=\"Sans..Bold.zip\"", false},
+        // The test client decodes percent escapes in header values.
+        {"encoded-name", 200, "application/zip",
+         "attachment; filename*=UTF-8''Schrift\xC3\xA4.zip; filename=\"Schrift.zip\"", false},
+        {"cookie", 403, "text/html; charset=utf-8", "<none>", false},
         {"html", 200, "text/html", "<none>", false},
         {"pdf", 200, "application/pdf", "inline; filename=\"Licence.pdf\"", false},
     };
@@ -107,6 +117,12 @@ TEST_F(DownloadsTest, LongNamesHaveExactlyTheAskedLength) {
 
 TEST_F(DownloadsTest, ErrorStatusAndRedirectComeFromTheAddress) {
     EXPECT_EQ(Get(shop_->base_url(), Target("error", "status=403")).status, 403);
+    HttpAnswer error_archive = Get(shop_->base_url(), Target("error-archive", "status=404"));
+    EXPECT_EQ(error_archive.status, 404);
+    EXPECT_EQ(error_archive.header("Content-Type"), "application/zip");
+    EXPECT_EQ(Get(shop_->base_url(), Target("disposition", "value=inline%3B%20filename%3Dx.zip"))
+                  .header("Content-Disposition"),
+              "inline; filename=x.zip");
     // A name without escapes: the test client hands Location on decoded.
     HttpAnswer redirect = Get(shop_->base_url(), "/download/redirect/Fonts.zip?ids=1005");
     EXPECT_EQ(redirect.status, 302);
@@ -186,6 +202,23 @@ TEST_F(DownloadsTest, DropAndHugeLengthEndTheBodyBeforeItsAnnouncedLength) {
     std::string headers =
         RunCommand("curl -s -D - -o /dev/null '" + shop_->base_url() + Target("huge-length") + "'");
     EXPECT_NE(headers.find("Content-Length: 4294967295\r\n"), std::string::npos) << headers;
+}
+
+// "silent" sends a few bytes and then nothing; "cookie" wants the session
+// that the cart page starts.
+TEST_F(DownloadsTest, SilentBodyAndSessionCookie) {
+    GetOptions impatient;
+    impatient.read_timeout_seconds = 1;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Get(shop_->base_url(), Target("silent"), impatient).complete);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(Get(shop_->base_url(), "/cart").header("Set-Cookie"),
+              "glyphoria_session=cart; Path=/");
+    std::string signed_in = RunCommand(
+        "curl -s -o /dev/null -w '%{http_code}' -b "
+        "'glyphoria_session=cart' '" +
+        shop_->base_url() + Target("cookie") + "'");
+    EXPECT_EQ(signed_in, "200");
 }
 
 TEST_F(DownloadsTest, StallPausesTheBodyThenFinishes) {

@@ -5,8 +5,10 @@
 #include <cstring>
 
 #include "platform/net.h"
+#include "purchase/net_failure_text.h"
 #include "purchase/transfer.h"
 #include "support/file_utils.h"
+#include "support/limits.h"
 #include "support/string_table.h"
 #include "tools/glyphoria/subcommand.h"
 #include "tools/glyphoria/url_arguments.h"
@@ -18,7 +20,9 @@ int RunFetch(int argc, char** argv);
 
 constexpr const char* kUsage =
     "  glyphoria fetch URL [-o FILE] [--cacert FILE]\n"
-    "Writes the content to FILE (replaced whole) or to standard output.\n"
+    "Writes the content to FILE (replaced whole) or to standard output. An answer\n"
+    "with a status other than 2xx is a failure, and nothing is written; a failure\n"
+    "says why on standard error.\n"
     "--cacert trusts the certificates of a PEM file instead of the system's.\n";
 
 GLYPHORIA_SUBCOMMAND(kFetchCommand, "fetch", kUsage, "download an address with progress", RunFetch);
@@ -40,9 +44,12 @@ int RunFetch(int argc, char** argv) {
 
     LoadStrings();
     std::size_t size = 0;
-    char* data = DownloadUrl(url, &size, "downloading");
+    platform::NetError error;
+    char* data = DownloadUrl(url, &size, "downloading", &error);
     if (!data) {
-        std::fprintf(stderr, "glyphoria fetch: %s: failed or cancelled\n", url);
+        char reason[kMessageBufferSize];
+        DescribeNetFailure(error, reason, sizeof reason);
+        std::fprintf(stderr, "glyphoria fetch: %s: %s\n", url, reason);
         return kExitNotFound;
     }
     bool written = out ? WriteWholeFileAtomic(out, data, size) : WriteToStdout(data, size);
