@@ -10,6 +10,8 @@
 #include "mac/mac_strings.h"
 #include "mac/plist_prefs.h"
 #include "platform/fs.h"
+#include "platform/net.h"
+#include "support/download_name.h"
 
 namespace glyphoria::mac {
 
@@ -27,16 +29,21 @@ bool Exists(const std::string& path) {
     return !path.empty() && platform::StatPath(path.c_str()).exists;
 }
 
-// The last component of the server's name, or empty when that is no plain
+// Longest destination path handed to the engine.
+constexpr std::size_t kMaxDestinationPath = 1024;
+
+// The last component of the server's name, or empty when that is no safe
 // file name: the server must not choose where in the file system it writes.
 std::string SafeFileName(const std::string& suggested) {
     std::string name = suggested;
     const std::size_t sep = name.find_last_of("/\\");
     if (sep != std::string::npos) name = name.substr(sep + 1);
-    if (name.empty() || name == "." || name == "..") return {};
-    for (unsigned char c : name)
-        if (c < 0x20 || c == 0x7F || c == ':') return {};
-    return name;
+    return IsSafeDownloadName(name.c_str()) ? name : std::string();
+}
+
+std::string LastComponent(const std::string& path) {
+    const std::size_t sep = path.find_last_of('/');
+    return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
 // Holds the host's modal-dialog state from construction to destruction.
@@ -251,14 +258,35 @@ std::string BuyController::decideDestinationWithSuggestedFilename(Download& down
         endSheet(kSheetDownloadStopped);
         return {};
     }
-    zip_path_ = JoinPath(folderPath(), name);
-    if (allow_overwrite) *allow_overwrite = true;
+    // Beside a file of that name, never over it.
+    zip_path_ = FreePathIn(folderPath(), name, kMaxDestinationPath);
+    if (zip_path_.empty()) {
+        MacLog("\tno free name for: %s", name.c_str());
+        SetMessageDetailText(name);
+        ShowMessage("invalidPath");
+        endSheet(kSheetDownloadStopped);
+        return {};
+    }
+    suggested_name_ = name;
+    MacLog("\tdestination: %s", zip_path_.c_str());
+    if (allow_overwrite) *allow_overwrite = false;
     return zip_path_;
 }
 
 void BuyController::didReceiveResponse(Download& download, std::int64_t expected_length) {
     MacLog("\tdidReceiveResponse: %lld", static_cast<long long>(expected_length));
     if (&download != download_) return;
+    const int status = download.responseStatus();
+    if (status != 0 && !platform::IsSuccessStatus(status)) {
+        // An error page under the archive's name would be installed as fonts.
+        MacLog("\tdidReceiveResponse: status %d", status);
+        download.cancel();
+        if (!zip_path_.empty()) platform::RemoveFile(zip_path_.c_str());
+        SetMessageDetail("netStatus", status);
+        ShowMessage("zipDownloadErr", suggested_name_.c_str());
+        endSheet(kSheetDownloadStopped);
+        return;
+    }
     // Without a length the bar can only show that something happens.
     nib_.progress_bar->indeterminate = expected_length < 0;
     nib_.progress_bar->min_value = 0;
@@ -299,8 +327,12 @@ void BuyController::sheetDidEnd(Window& sheet, int code) {
     download_ = nullptr;
     sheet.orderOut();
     const std::string archive = std::move(zip_path_);
+    const std::string suggested = std::move(suggested_name_);
     zip_path_.clear();
+    suggested_name_.clear();
     if (code != kSheetDownloadFinished || archive.empty()) return;
+    if (LastComponent(archive) != suggested)
+        ShowMessage("savedAs", suggested.c_str(), LastComponent(archive).c_str());
     // The box says "install after download": unchecked, the archive is only kept.
     if (!nib_.install_button || !nib_.install_button->state) {
         MacLogText("sheetDidEnd: not installing " + archive);

@@ -10,11 +10,15 @@
 // downloaded into the folder (the chooser first when the field names no
 // folder; "invalidPath" and no download when there is still none); any other
 // type is shown. The archive is saved under the last component of the name
-// the server suggests; a name that is no plain file name refuses the
-// download. While it runs a progress sheet is shown; it ends with -1000 when
-// the download finished and -1001 when it failed or was cancelled. After
-// -1000, and only while the install box is checked, the fonts of the archive
-// are installed. Only one download runs at a time; a second one that begins
+// the server suggests; a name that is not safe (support/download_name.h)
+// refuses the download. A file already in the folder is never replaced: the
+// archive goes beside it under the first free name ("fonts (2).zip"), which
+// is logged and, after the download, shown ("savedAs"). An answer whose
+// status is not 2xx is no archive: the download stops, its file is removed
+// and "zipDownloadErr" says why. While it runs a progress sheet is shown; it
+// ends with -1000 when the download finished and -1001 when it failed or was
+// cancelled. After -1000, and only while the install box is checked, the
+// fonts of the archive are installed. Only one download runs at a time; a second one that begins
 // meanwhile is cancelled. Calls from a download that is not the running one
 // are ignored.
 #pragma once
@@ -81,6 +85,7 @@ class BuyController : public PolicyDelegate, public DownloadDelegate {
 
     BuyNib nib_;
     std::string zip_path_;          // mZipPath
+    std::string suggested_name_;    // the server's name for the archive at zip_path_
     Download* download_ = nullptr;  // mDownload
     bool sheet_shown_ = false;
 };

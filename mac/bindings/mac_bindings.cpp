@@ -11,6 +11,7 @@
 #include "mac/mac_alerts.h"
 #include "mac/mac_folders.h"
 #include "mac/mac_log.h"
+#include "mac/net_errors.h"
 #include "mac/plist_prefs.h"
 #include "platform/fs.h"
 #include "platform/net.h"
@@ -134,8 +135,7 @@ bool SendPanelKeyToHost(const PanelEvent& event) {
 
 bool FetchWholeDocument(const std::string& url, std::string* data, MacError* error) {
     data->clear();
-    const MacError failed{"NSURLErrorDomain", -1100,
-                          "The document at " + url + " could not be loaded."};
+    MacError failed{"NSURLErrorDomain", -1100, "The document at " + url + " could not be loaded."};
     // The download lands in a file of our own, beside nothing of anyone else.
     const std::string folder = TemporaryFolder();
     char path[1024] = "";
@@ -147,7 +147,11 @@ bool FetchWholeDocument(const std::string& url, std::string* data, MacError* err
     }
     scratch.Close();
     SameFileRemoved(path);
-    const bool fetched = platform::DownloadToFile(url.c_str(), path, BlockingFetchLimits());
+    platform::NetError why;
+    const bool fetched = platform::DownloadToFile(url.c_str(), path, BlockingFetchLimits(), &why);
+    // The cause, as the URL loading would give it; a file we could not read
+    // back keeps the general text.
+    if (!fetched) failed = MacErrorOf(why);
     std::uint32_t size = 0;
     char* bytes = fetched ? ReadWholeFile(path, &size) : nullptr;
     if (bytes) data->assign(bytes, size);

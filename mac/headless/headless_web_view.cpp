@@ -23,8 +23,9 @@ void HeadlessDownload::begin() {
 }
 
 void HeadlessDownload::receiveResponse(std::int64_t expected_length,
-                                       const std::string& suggested_filename) {
+                                       const std::string& suggested_filename, int status) {
     if (!active() || !delegate_) return;
+    status_ = status;
     delegate_->didReceiveResponse(*this, expected_length);
     if (!active()) return;
     bool overwrite = false;
@@ -138,7 +139,8 @@ void HeadlessWebView::fetch(const std::string& url) {
         downloads_.push_back(std::make_unique<HeadlessDownload>(download_delegate_, url));
         HeadlessDownload* download = downloads_.back().get();
         download->begin();
-        download->receiveResponse(response->expectedLength(), response->suggestedFilename());
+        download->receiveResponse(response->expectedLength(), response->suggestedFilename(),
+                                  response->statusCode());
         while (download->active()) {
             MacError error;
             const WebResponse::Read read = response->read(&piece, &error);

@@ -49,13 +49,16 @@ class HeadlessDownload : public Download {
     HeadlessDownload(DownloadDelegate* delegate, std::string url);
     void cancel() override;
     std::string requestUrl() const override { return url_; }
+    int responseStatus() const override { return status_; }
 
     // The engine's steps, in its order: begin, the response (with the
-    // length it announces, -1 for none) and then the destination for the
-    // name it suggests, data..., finish or failure. Each does nothing once
-    // the download was cancelled or has ended, as the engine stops calling then.
+    // length it announces, -1 for none, and its HTTP status) and then the
+    // destination for the name it suggests, data..., finish or failure. Each
+    // does nothing once the download was cancelled or has ended, as the
+    // engine stops calling then.
     void begin();
-    void receiveResponse(std::int64_t expected_length, const std::string& suggested_filename);
+    void receiveResponse(std::int64_t expected_length, const std::string& suggested_filename,
+                         int status = 200);
     void receive(const std::string& bytes);
     void finish();
     void fail(const MacError& error);
@@ -68,6 +71,7 @@ class HeadlessDownload : public Download {
     DownloadDelegate* delegate_;
     std::string url_;
     std::string destination_;
+    int status_ = 0;
     bool cancelled_ = false;
     bool ended_ = false;
 };

@@ -3,15 +3,15 @@
 #include <cctype>
 #include <cstdint>
 
+#include "mac/net_errors.h"
 #include "platform/net.h"
+#include "support/content_disposition.h"
 
 namespace glyphoria::mac {
 
 namespace {
 
 constexpr std::size_t kPieceSize = 16 * 1024;
-// A page that stops arriving fails rather than hanging a test.
-constexpr platform::NetLimits kLimits{15000, 30000, 1, 30};
 
 std::string Lower(std::string text) {
     for (char& c : text)
@@ -87,6 +87,7 @@ class NetResponse : public WebResponse {
         if (!length.known || length.bytes > static_cast<std::uint64_t>(INT64_MAX)) return -1;
         return static_cast<std::int64_t>(length.bytes);
     }
+    int statusCode() const override { return platform::QueryStatusCode(request_.get()); }
     std::string suggestedFilename() const override {
         char disposition[1024] = "";
         if (platform::QueryHeader(request_.get(), "Content-Disposition", disposition,
@@ -103,7 +104,7 @@ class NetResponse : public WebResponse {
             platform::ReadBlocking(request_.get(), &(*piece)[0], piece->size(), &got);
         piece->resize(got);
         if (result == platform::kNetFailed) {
-            if (error) *error = {"NSURLErrorDomain", -1005, "The network connection was lost."};
+            if (error) *error = MacErrorOf(platform::ReadFailure(request_.get()));
             return kFailed;
         }
         if (result == platform::kNetEnd && got == 0) return kEnd;
@@ -119,32 +120,8 @@ class NetResponse : public WebResponse {
 }  // namespace
 
 std::string DispositionFilename(const std::string& disposition) {
-    const std::string lower = Lower(disposition);
-    std::size_t at = 0;
-    while ((at = lower.find("filename", at)) != std::string::npos) {
-        std::size_t pos = at + 8;
-        // "filename*=" (the encoded form) is not read; the plain one is.
-        while (pos < lower.size() && (lower[pos] == ' ' || lower[pos] == '\t'))
-            ++pos;
-        if (pos >= lower.size() || lower[pos] != '=') {
-            at = pos;
-            continue;
-        }
-        ++pos;
-        while (pos < disposition.size() && (disposition[pos] == ' ' || disposition[pos] == '\t'))
-            ++pos;
-        if (pos < disposition.size() && disposition[pos] == '"') {
-            std::string name;
-            for (++pos; pos < disposition.size() && disposition[pos] != '"'; ++pos) {
-                if (disposition[pos] == '\\' && pos + 1 < disposition.size()) ++pos;
-                name += disposition[pos];
-            }
-            return name;
-        }
-        const std::size_t end = disposition.find(';', pos);
-        return Trimmed(disposition.substr(pos, end == std::string::npos ? end : end - pos));
-    }
-    return {};
+    std::string name;
+    return DispositionFileName(disposition.c_str(), &name) ? name : std::string();
 }
 
 std::unique_ptr<WebResponse> NetWebNetwork::open(const std::string& url,
@@ -155,10 +132,14 @@ std::unique_ptr<WebResponse> NetWebNetwork::open(const std::string& url,
     }
     platform::SessionHandle session =
         platform::OpenSession(user_agent.empty() ? nullptr : user_agent.c_str());
+    platform::NetError failure{platform::NetFailure::kOther, 0};
+    // A page that stops arriving fails, as the engine's own timeouts end it.
     platform::RequestHandle request =
-        session ? platform::OpenAddress(session.get(), url.c_str(), kLimits) : nullptr;
+        session ? platform::OpenAddress(session.get(), url.c_str(), platform::kDefaultNetLimits,
+                                        &failure)
+                : nullptr;
     if (!request) {
-        if (error) *error = {"NSURLErrorDomain", -1004, "Could not connect to the server."};
+        if (error) *error = MacErrorOf(failure);
         return nullptr;
     }
     return std::make_unique<NetResponse>(std::move(session), std::move(request), url);

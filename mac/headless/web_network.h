@@ -5,8 +5,11 @@
 // to real servers (in tests: the stand-in shop on loopback).
 //
 // Only http and https addresses are fetched; any other scheme (the plug-in's
-// own "glyphoria://") fails like an unsupported address. HTTP status codes
-// are not looked at: an error page is a page, as in a browser.
+// own "glyphoria://") fails like an unsupported address. An error page is a
+// page, as in a browser; the status goes with the response (a download
+// delegate sees it as the download's responseStatus).
+
+// Failures carry the NSURLErrorDomain error of their cause (mac/net_errors.h).
 #pragma once
 
 #include <cstdint>
@@ -25,6 +28,8 @@ class WebResponse {
     virtual std::string mimeType() const = 0;
     // -1 when the server announced no length.
     virtual std::int64_t expectedLength() const = 0;
+    // The HTTP status; 0 when the network does not say.
+    virtual int statusCode() const { return 0; }
     // The file name the response suggests: the Content-Disposition's, else
     // the address's last path segment (percent-decoded), as sent: whether it
     // is a safe name is the receiver's business.
@@ -50,7 +55,8 @@ class NetWebNetwork : public WebNetwork {
 };
 
 // The file name in a Content-Disposition value ("attachment;
-// filename=\"a.zip\""), quoted or not; empty when it names none.
+// filename=\"a.zip\""), read as support/content_disposition.h reads it;
+// empty when it names none.
 std::string DispositionFilename(const std::string& disposition);
 
 }  // namespace glyphoria::mac

@@ -63,6 +63,9 @@ class Download {
     virtual ~Download() = default;
     virtual void cancel() = 0;
     virtual std::string requestUrl() const = 0;
+    // The HTTP status of the response (NSHTTPURLResponse's statusCode); 0
+    // before the response or when the engine does not say.
+    virtual int responseStatus() const { return 0; }
 };
 
 class DownloadDelegate {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "mac/mac_strings.h"
 #include "mac/plist_prefs.h"
 #include "tests/mac/mac_test_env.h"
@@ -101,8 +103,9 @@ TEST_F(BuyControllerTest, OnlyArchiveTypesAreDownloaded) {
 
 TEST_F(BuyControllerTest, ArchiveIntoExistingFolderDownloadsWithoutAskingAndInstalls) {
     MacPrefs().SetString("downloadTo", downloads_.path(), false);
-    const std::string archive = downloads_.file("fonts.zip");
-    testing::WriteFileBytes(archive, "an older archive of the same name");
+    // The older archive of the same name stays; the new one goes beside it.
+    testing::WriteFileBytes(downloads_.file("fonts.zip"), "an older archive of the same name");
+    const std::string archive = downloads_.file("fonts (2).zip");
     Run({[&] {
         HeadlessDownload* download = OfferArchive(PolicyDecision::kDownload, "fonts.zip", 10);
         ASSERT_NE(nullptr, download);
@@ -119,8 +122,14 @@ TEST_F(BuyControllerTest, ArchiveIntoExistingFolderDownloadsWithoutAskingAndInst
     EXPECT_EQ(std::vector<int>{kSheetDownloadFinished}, mac_.application.sheetCodes());
     EXPECT_EQ(std::vector<std::string>{archive}, mac_.installs);
     EXPECT_EQ("PK\3\4abcdef", testing::ReadFileBytes(archive));
+    EXPECT_EQ("an older archive of the same name",
+              testing::ReadFileBytes(downloads_.file("fonts.zip")));
+    EXPECT_EQ(std::vector<std::string>{"'fonts.zip' is already in the download folder: the archive "
+                                       "was saved as 'fonts (2).zip'."},
+              AlertMessages());
     EXPECT_TRUE(Logged("downloadDidBegin: " + std::string(kArchive)));
     EXPECT_TRUE(Logged("\tsuggestedFileName: fonts.zip"));
+    EXPECT_TRUE(Logged("\tdestination: " + archive));
     EXPECT_TRUE(Logged("\tdidReceiveResponse: 10"));
     EXPECT_TRUE(Logged("downloadDidFinish: " + std::string(kArchive)));
     EXPECT_TRUE(Logged("sheetDidEnd"));
@@ -236,6 +245,12 @@ TEST_F(BuyControllerTest, SuggestedNamesStayInsideTheFolder) {
         {"dir/", ""},
         {"", ""},
         {"a\nb.zip", ""},
+        {"Sans..Bold.zip", "Sans..Bold.zip"},
+        {".fonts.zip", ""},
+        {" ", ""},
+        {"NUL.zip", ""},
+        {"com1", ""},
+        {"fonts.zip.", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.suggested);
@@ -249,12 +264,34 @@ TEST_F(BuyControllerTest, SuggestedNamesStayInsideTheFolder) {
         }});
         if (*c.saved_as) {
             EXPECT_EQ(std::vector<std::string>{downloads_.file(c.saved_as)}, mac_.installs);
+            std::remove(downloads_.file(c.saved_as).c_str());  // the next case saves anew
         } else {
             EXPECT_TRUE(mac_.installs.empty());
             EXPECT_EQ(std::vector<std::string>{"Invalid Path"}, AlertMessages());
             EXPECT_EQ(c.suggested, mac_.alerts.shown().at(0).informative);
         }
     }
+}
+
+// An error page with archive headers is no archive: the download stops, its
+// file goes, and the user learns the status; nothing is installed.
+TEST_F(BuyControllerTest, ErrorStatusStopsTheDownload) {
+    MacPrefs().SetString("downloadTo", downloads_.path(), false);
+    Run({[&] {
+        HeadlessDownload* download = OfferArchive(PolicyDecision::kDownload);
+        ASSERT_NE(nullptr, download);
+        download->receiveResponse(17, 500);
+        EXPECT_TRUE(download->cancelled());
+        download->receive("<html>500</html>");
+        download->finish();
+    }});
+    EXPECT_FALSE(testing::PathExists(downloads_.file("fonts.zip")));
+    EXPECT_EQ(std::vector<int>{kSheetDownloadStopped}, mac_.application.sheetCodes());
+    EXPECT_TRUE(mac_.installs.empty());
+    ASSERT_EQ(1u, mac_.alerts.shown().size());
+    EXPECT_EQ("Download error for 'fonts.zip'!", mac_.alerts.shown()[0].message);
+    EXPECT_EQ("the server answered with HTTP status 500", mac_.alerts.shown()[0].informative);
+    EXPECT_TRUE(Logged("\tdidReceiveResponse: status 500"));
 }
 
 TEST_F(BuyControllerTest, InstallBoxIsRestoredSavedAndDecidesTheInstallation) {

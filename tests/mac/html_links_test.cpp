@@ -46,8 +46,9 @@ TEST(HtmlLinksTest, DispositionFileNames) {
     EXPECT_EQ("../evil.zip", DispositionFilename("attachment; filename=\"../evil.zip\""));
     EXPECT_EQ("", DispositionFilename("attachment"));
     EXPECT_EQ("", DispositionFilename("attachment; filename=\"\""));
-    EXPECT_EQ("plain.zip",
+    EXPECT_EQ("x.zip",
               DispositionFilename("attachment; filename*=UTF-8''x.zip; filename=plain.zip"));
+    EXPECT_EQ("", DispositionFilename("attachment; xfilename=\"x.zip\""));
 }
 
 }  // namespace
