@@ -251,18 +251,14 @@ std::string BuyController::decideDestinationWithSuggestedFilename(Download& down
     MacLog("\tsuggestedFileName: %s", filename.c_str());
     if (&download != download_) return {};
     const std::string name = SafeFileName(filename);
-    if (name.empty()) {
-        MacLog("\tsuggestedFileName refused: %s", filename.c_str());
-        SetMessageDetailText(filename);
-        ShowMessage("invalidPath");
-        endSheet(kSheetDownloadStopped);
-        return {};
-    }
     // Beside a file of that name, never over it.
-    zip_path_ = FreePathIn(folderPath(), name, kMaxDestinationPath);
+    zip_path_ = name.empty() ? std::string() : FreePathIn(folderPath(), name, kMaxDestinationPath);
     if (zip_path_.empty()) {
-        MacLog("\tno free name for: %s", name.c_str());
-        SetMessageDetailText(name);
+        if (name.empty())
+            MacLog("\tsuggestedFileName refused: %s", filename.c_str());
+        else
+            MacLog("\tno free name for: %s", name.c_str());
+        SetMessageDetailText(filename);
         ShowMessage("invalidPath");
         endSheet(kSheetDownloadStopped);
         return {};
