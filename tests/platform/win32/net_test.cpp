@@ -151,8 +151,8 @@ TEST_F(WinNet, StalledServerNeverBlocksAReadOrTheClose) {
     EXPECT_LT(elapsed.count(), 5000);
 }
 
-// The blocking read of the probe and the sampler gives up under the
-// low-speed rule.
+// The blocking read of the probe and the sampler gives up under the stall
+// limit.
 TEST_F(WinNet, BlockingReadGivesUpOnAStall) {
     ScriptedServer server({ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 10"})),
                            ScriptedServer::Pause(20000)});
