@@ -137,9 +137,11 @@ NetError ReadFailure(InternetRequest* request);
 
 // Downloads the address into the file at path and blocks until done, like
 // URLDownloadToFileA. A final status other than 2xx counts as failure
-// (kHttpStatus). The file is written beside the path first and renamed into
-// place, so on failure no file (and no partial file) is left at path. True
-// on success; otherwise *error (optional) says why.
+// (kHttpStatus). The file is written beside the path first
+// ("<name>.part-<12 hex digits>", where what an interrupted download left is
+// removed first) and renamed into place, so on failure no file (and no
+// partial file) is left at path. True on success; otherwise *error
+// (optional) says why.
 bool DownloadToFile(const char* address, const char* path, const NetLimits& limits,
                     NetError* error = nullptr);
 

@@ -62,10 +62,13 @@ bool DownloadToFile(const char* address, const char* path, const NetLimits& limi
     bool ok = false;
     if (address && *address && path && *path) {
         const std::string target(path);
+        const std::string folder = FolderOf(target);
+        const std::string prefix = NameOf(target) + ".part-";
+        // What an interrupted download of the same file left goes first.
+        RemoveLeftovers(folder.c_str(), prefix.c_str(), "");
         char temp[1024];
         NewFile file;
-        if (file.CreateUnique(FolderOf(target).c_str(), (NameOf(target) + ".part-").c_str(), "",
-                              temp, sizeof temp)) {
+        if (file.CreateUnique(folder.c_str(), prefix.c_str(), "", temp, sizeof temp)) {
             ok = Transfer(address, file, limits, &why);
             ok = file.Close() && ok;
             // The caller's rule is "the file exists afterwards": an older file

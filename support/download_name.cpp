@@ -10,6 +10,10 @@ namespace glyphoria {
 
 namespace {
 
+// The temporary a download is written to before it gets its name.
+constexpr const char* kTempPrefix = ".glyphoria-";
+constexpr const char* kTempSuffix = ".part";
+
 char Upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -72,10 +76,13 @@ std::string FreePathIn(const std::string& folder, const std::string& name, std::
 
 bool SaveUnderFreeName(const std::string& folder, const std::string& name, const void* bytes,
                        std::size_t length, std::size_t max_path, std::string* saved_path) {
+    // What an interrupted download left goes first.
+    platform::RemoveLeftovers(folder.c_str(), kTempPrefix, kTempSuffix);
     char temp[1024];
     platform::NewFile file;
     // A short temporary name: the final one may be at the length limit.
-    if (!file.CreateUnique(folder.c_str(), ".Glyphoria-", ".part", temp, sizeof temp)) return false;
+    if (!file.CreateUnique(folder.c_str(), kTempPrefix, kTempSuffix, temp, sizeof temp))
+        return false;
     bool ok = length == 0 || file.Write(bytes, length);
     ok = file.Close() && ok;
     for (int number = 1; ok && number <= kMaxNameNumber; ++number) {

@@ -36,8 +36,9 @@ std::string FreePathIn(const std::string& folder, const std::string& name, std::
 // Writes the bytes into the folder under the name, or under the first free
 // numbered name when something is there: a file already in the folder is
 // never replaced or touched, also when another program takes the name
-// meanwhile. The file is written whole under a temporary name first, so a
-// failure leaves nothing behind. True with the path used in *saved_path;
+// meanwhile. The file is written whole under a temporary name first
+// (".glyphoria-<12 hex digits>.part"), so a failure leaves nothing behind;
+// the temporaries an interrupted download left are removed first. True with the path used in *saved_path;
 // false when no name is free, a path would not fit max_path bytes, or the
 // file cannot be written.
 bool SaveUnderFreeName(const std::string& folder, const std::string& name, const void* bytes,

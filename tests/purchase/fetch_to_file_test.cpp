@@ -43,12 +43,16 @@ TEST(FetchToFile, ReplacesOrRemovesTheEarlierFile) {
     };
     TempDir dir;
     const std::string path = dir.file("GL_77.png");
+    // What an interrupted fetch of the same file left goes with the next one.
+    const std::string leftover = dir.file("GL_77.png.part-0123456789ab");
+    ASSERT_TRUE(WriteFileBytes(leftover, "\x89PNG half"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.address);
         ASSERT_TRUE(WriteFileBytes(path, "old preview"));
         EXPECT_EQ(c.result, FetchToFile(c.address.c_str(), path.c_str()));
         EXPECT_EQ(!c.content.empty(), PathExists(path));
         EXPECT_EQ(c.content, ReadFileBytes(path));
+        EXPECT_FALSE(PathExists(leftover));
     }
 }
 

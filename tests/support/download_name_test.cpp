@@ -131,9 +131,14 @@ TEST(DownloadName, SavesBesideWhatIsThere) {
     EXPECT_EQ(dir.file("Linked (2).zip"), path);
     EXPECT_FALSE(testing::PathExists(dir.file("nowhere")));  // not written through the link
 #endif
-    // An empty archive is still a file.
+    // An empty archive is still a file; what an interrupted download left
+    // goes, a name that only looks like it stays.
+    ASSERT_TRUE(WriteFileBytes(dir.file(".glyphoria-0123456789ab.part"), "PK-half"));
+    ASSERT_TRUE(WriteFileBytes(dir.file(".glyphoria-notmine.part"), "kept"));
     ASSERT_TRUE(SaveUnderFreeName(dir.path(), "Empty.zip", "", 0, 512, &path));
     EXPECT_EQ("", ReadFileBytes(dir.file("Empty.zip")));
+    EXPECT_FALSE(testing::PathExists(dir.file(".glyphoria-0123456789ab.part")));
+    EXPECT_EQ("kept", ReadFileBytes(dir.file(".glyphoria-notmine.part")));
 }
 
 // A failure leaves nothing behind: no room for the path, a full disk.
