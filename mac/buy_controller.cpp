@@ -234,6 +234,7 @@ void BuyController::downloadDidBegin(Download& download) {
     }
     download_ = &download;
     zip_path_.clear();
+    error_status_ = 0;
     nib_.progress_bar->indeterminate = false;
     nib_.progress_bar->min_value = 0;
     nib_.progress_bar->max_value = 0;
@@ -250,6 +251,10 @@ std::string BuyController::decideDestinationWithSuggestedFilename(Download& down
                                                                   bool* allow_overwrite) {
     MacLog("\tsuggestedFileName: %s", filename.c_str());
     if (&download != download_) return {};
+    if (error_status_) {
+        refuseErrorAnswer(download, filename);
+        return {};
+    }
     const std::string name = SafeFileName(filename);
     // Beside a file of that name, never over it.
     zip_path_ = name.empty() ? std::string() : FreePathIn(folderPath(), name, kMaxDestinationPath);
@@ -276,11 +281,10 @@ void BuyController::didReceiveResponse(Download& download, std::int64_t expected
     if (status != 0 && !platform::IsSuccessStatus(status)) {
         // An error page under the archive's name would be installed as fonts.
         MacLog("\tdidReceiveResponse: status %d", status);
-        download.cancel();
-        if (!zip_path_.empty()) platform::RemoveFile(zip_path_.c_str());
-        SetMessageDetail("netStatus", status);
-        ShowMessage("zipDownloadErr", suggested_name_.c_str());
-        endSheet(kSheetDownloadStopped);
+        error_status_ = status;
+        // The engine names the file after the response; one that named it
+        // before has made the file already.
+        if (!zip_path_.empty()) refuseErrorAnswer(download, suggested_name_);
         return;
     }
     // Without a length the bar can only show that something happens.
@@ -305,6 +309,15 @@ void BuyController::didFailWithError(Download& download, const MacError& error) 
     MacLog("didFailWithError: %s", download.requestUrl().c_str());
     if (&download != download_) return;
     ShowAlertText(error.localized_description);
+    endSheet(kSheetDownloadStopped);
+}
+
+void BuyController::refuseErrorAnswer(Download& download, const std::string& name) {
+    download.cancel();
+    if (!zip_path_.empty()) platform::RemoveFile(zip_path_.c_str());
+    zip_path_.clear();
+    SetMessageDetail("netStatus", error_status_);
+    ShowMessage("zipDownloadErr", name.c_str());
     endSheet(kSheetDownloadStopped);
 }
 

@@ -80,12 +80,14 @@ class BuyController : public PolicyDelegate, public DownloadDelegate {
   private:
     void wireActions();
     void endSheet(int code);
+    void refuseErrorAnswer(Download& download, const std::string& name);
     std::string folderPath() const;
     void releaseWindows();
 
     BuyNib nib_;
     std::string zip_path_;          // mZipPath
     std::string suggested_name_;    // the server's name for the archive at zip_path_
+    int error_status_ = 0;          // the response's status when it was no success
     Download* download_ = nullptr;  // mDownload
     bool sheet_shown_ = false;
 };

@@ -204,6 +204,11 @@ std::string GtkMacDownload::requestUrl() const {
     return uri ? uri : "";
 }
 
+int GtkMacDownload::responseStatus() const {
+    WebKitURIResponse* response = webkit_download_get_response(download_);
+    return response ? static_cast<int>(webkit_uri_response_get_status_code(response)) : 0;
+}
+
 void GtkMacDownload::OnResponse(WebKitDownload* download, GParamSpec*, gpointer self) {
     auto* d = static_cast<GtkMacDownload*>(self);
     DownloadDelegate* delegate = d->delegate();

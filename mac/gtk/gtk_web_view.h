@@ -93,6 +93,7 @@ class GtkMacDownload : public Download {
 
     void cancel() override;
     std::string requestUrl() const override;
+    int responseStatus() const override;
     bool active() const { return !cancelled_ && !ended_; }
 
   private:

@@ -99,7 +99,8 @@ PolicyDecision HeadlessWebView::openNewWindow(const std::string& url,
 
 PolicyDecision HeadlessWebView::respond(const std::string& url, const std::string& mime_type,
                                         const std::string& suggested_filename,
-                                        HeadlessDownload** started, std::int64_t expected_length) {
+                                        HeadlessDownload** started, std::int64_t expected_length,
+                                        int status) {
     if (started) *started = nullptr;
     RecordingListener listener;
     if (policy_delegate_)
@@ -110,7 +111,7 @@ PolicyDecision HeadlessWebView::respond(const std::string& url, const std::strin
         downloads_.push_back(std::make_unique<HeadlessDownload>(download_delegate_, url));
         HeadlessDownload* download = downloads_.back().get();
         download->begin();
-        download->receiveResponse(expected_length, suggested_filename);
+        download->receiveResponse(expected_length, suggested_filename, status);
         if (started) *started = download;
     }
     return listener.decision();

@@ -110,7 +110,8 @@ class HeadlessWebView : public WebView {
     // (*started).
     PolicyDecision respond(const std::string& url, const std::string& mime_type,
                            const std::string& suggested_filename,
-                           HeadlessDownload** started = nullptr, std::int64_t expected_length = -1);
+                           HeadlessDownload** started = nullptr, std::int64_t expected_length = -1,
+                           int status = 200);
     // A committed load of the page fails.
     void failLoad(const MacError& error, const std::string& frame = "main frame");
 

@@ -278,9 +278,10 @@ TEST_F(BuyControllerTest, SuggestedNamesStayInsideTheFolder) {
 TEST_F(BuyControllerTest, ErrorStatusStopsTheDownload) {
     MacPrefs().SetString("downloadTo", downloads_.path(), false);
     Run({[&] {
-        HeadlessDownload* download = OfferArchive(PolicyDecision::kDownload);
+        HeadlessDownload* download = nullptr;
+        EXPECT_EQ(PolicyDecision::kDownload,
+                  Page().respond(kArchive, "application/zip", "fonts.zip", &download, 17, 500));
         ASSERT_NE(nullptr, download);
-        download->receiveResponse(17, 500);
         EXPECT_TRUE(download->cancelled());
         download->receive("<html>500</html>");
         download->finish();
