@@ -4,6 +4,7 @@
 #include "host/core/edits.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "host/core/document.h"
 #include "host/core/file_uri.h"
@@ -142,6 +143,8 @@ ErrorCode SetBounds(Document* doc, const std::vector<UID>& items, const PMRectCo
         if (!doc || items.empty() || items.size() != boxes.size()) return kInvalidParameterError;
         for (UID u : items)
             if (!IsPageItem(doc->Model().FindNode(u))) return kInvalidParameterError;
+        for (const PMRect& box : boxes)
+            if (!IsWithinPageLimits(box)) return kInvalidParameterError;
         DocModel& m = doc->Edit();
         for (size_t i = 0; i < items.size(); ++i) {
             Node* n = m.FindNode(items[i]);
@@ -152,6 +155,33 @@ ErrorCode SetBounds(Document* doc, const std::vector<UID>& items, const PMRectCo
             n->rotation = 0;
             n->shear = 0;
         }
+        return kSuccess;
+    });
+}
+
+ErrorCode SetTransform(Document* doc, UID frame, PMReal rotation, PMReal shear) {
+    return RunCommand("Transform", [&]() -> ErrorCode {
+        if (!doc) return kInvalidParameterError;
+        const Node* n = doc->Model().FindNode(frame);
+        if (!n || n->kind != NodeKind::kFrame) return kInvalidParameterError;
+        if (!std::isfinite(rotation) || std::fabs(rotation) > 360 || !std::isfinite(shear) ||
+            std::fabs(shear) >= 89)
+            return kInvalidParameterError;
+        if (n->rotation == rotation && n->shear == shear) return kSuccess;
+        Node* e = doc->Edit().FindNode(frame);
+        e->rotation = rotation;
+        e->shear = shear;
+        return kSuccess;
+    });
+}
+
+ErrorCode SetName(Document* doc, UID frame, const std::string& rawName) {
+    const std::string name = ValidUtf8(rawName);
+    return RunCommand("Name", [&]() -> ErrorCode {
+        if (!doc) return kInvalidParameterError;
+        const Node* n = doc->Model().FindNode(frame);
+        if (!n || n->kind != NodeKind::kFrame) return kInvalidParameterError;
+        if (n->name != name) doc->Edit().FindNode(frame)->name = name;
         return kSuccess;
     });
 }
@@ -226,9 +256,10 @@ ErrorCode ApplyCharAttrs(Document* doc, UID story, TextIndex at, int32 length,
         if (change.hasColor && !cm.swatches.count(change.value.color))
             return kInvalidParameterError;
         if (change.hasSize && !(change.value.pointSize > 0)) return kInvalidParameterError;
-        // The end marker keeps its own attributes; the range stops before it.
-        TextIndex end =
-            std::min<TextIndex>(at + length, static_cast<TextIndex>(it->second.text.size()) - 1);
+        // A range that reaches the end marker sets its attributes too (they
+        // are the last paragraph's); nothing beyond the story.
+        const TextIndex total = static_cast<TextIndex>(it->second.text.size());
+        TextIndex end = length > total - at ? total : at + length;
         if (at >= end) return kSuccess;
         Story& s = doc->Edit().stories[story];
         for (TextIndex i = at; i < end; ++i) {

@@ -22,13 +22,18 @@ ErrorCode DeleteItems(Document* doc, const std::vector<UID>& items);
 ErrorCode ImportAndPlace(Document* doc, UID parent, const PMPointList& corners,
                          const std::string& uri, UID* newFrame);
 ErrorCode FitFrameToContent(Document* doc, const std::vector<UID>& frames);
+// Refuses boxes beyond the page limits (geometry.h).
 ErrorCode SetBounds(Document* doc, const std::vector<UID>& items, const PMRectCollection& boxes);
+// Rotation and shear of a frame about its box's centre (ITransform's rules).
+ErrorCode SetTransform(Document* doc, UID frame, PMReal rotation, PMReal shear);
+ErrorCode SetName(Document* doc, UID frame, const std::string& name);
 ErrorCode ApplyFill(Document* doc, const std::vector<UID>& frames, UID swatch);
 ErrorCode MakeTextFrame(Document* doc, UID frame);
 ErrorCode InsertText(Document* doc, UID story, TextIndex at, const std::u16string& text);
 ErrorCode DeleteText(Document* doc, UID story, TextIndex at, int32 length);
 
-// What an attribute list sets; unset fields stay as they are.
+// What an attribute list sets; unset fields stay as they are. The range is
+// clipped to the story; the end marker takes attributes when it lies in it.
 struct AttrChange {
     bool hasSize = false, hasFamily = false, hasStyle = false, hasColor = false;
     CharAttrs value;

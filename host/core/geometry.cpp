@@ -12,6 +12,13 @@ PMRect::PMRect(PMReal l, PMReal t, PMReal r, PMReal b)
 
 PMRect::PMRect(const PMPoint& a, const PMPoint& b) : PMRect(a.X(), a.Y(), b.X(), b.Y()) {}
 
+bool IsWithinPageLimits(const PMRect& box) {
+    const PMReal edges[4] = {box.Left(), box.Top(), box.Right(), box.Bottom()};
+    for (PMReal edge : edges)
+        if (!std::isfinite(edge) || std::fabs(edge) > kMaxPasteboardCoordinate) return false;
+    return box.Width() <= kMaxPageItemExtent && box.Height() <= kMaxPageItemExtent;
+}
+
 void PMRect::MoveTo(const PMPoint& leftTop) {
     PMReal w = Width(), h = Height();
     fL = leftTop.X();

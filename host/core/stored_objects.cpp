@@ -1,10 +1,13 @@
 // Host interfaces of stored objects. Divisions:
 //   1. common base (finds the object's current state)
-//   2. page items: hierarchy, geometry, labels, fill, text content, layer
+//   2. page items: hierarchy, geometry, labels, name, transform, fill, text
+//      content, layer
 //   3. document root and workspace: document, link manager, font list
 //   4. stories, swatches, font families, links
 //   5. the factory
 #include "host/core/stored_objects.h"
+
+#include <iterator>
 
 #include "host/core/boss.h"
 #include "host/core/document.h"
@@ -97,6 +100,43 @@ class LabelDataImpl : public Stored<ILabelData> {
     int32 GetLabelCount() const override {
         const Node* n = N();
         return n ? static_cast<int32>(n->labels.size()) : 0;
+    }
+    PMString GetNthLabelKey(int32 index) const override {
+        const Node* n = N();
+        if (!n || index < 0 || index >= static_cast<int32>(n->labels.size())) return PMString();
+        return PMString(std::next(n->labels.begin(), index)->first);
+    }
+};
+
+class PageItemNameImpl : public Stored<IPageItemName> {
+  public:
+    using Stored::Stored;
+    PMString GetName() const override {
+        const Node* n = N();
+        return n ? PMString(n->name) : PMString();
+    }
+    ErrorCode SetName(const PMString& name) override {
+        return hostcore::SetName(Doc(), Uid(), name.GetUTF8String());
+    }
+};
+
+class TransformImpl : public Stored<ITransform> {
+  public:
+    using Stored::Stored;
+    PMRect GetUntransformedBounds() const override {
+        const Node* n = N();
+        return n ? n->box : PMRect();
+    }
+    PMReal GetRotationAngle() const override {
+        const Node* n = N();
+        return n ? n->rotation : 0;
+    }
+    PMReal GetShearAngle() const override {
+        const Node* n = N();
+        return n ? n->shear : 0;
+    }
+    ErrorCode SetRotationAndShear(PMReal rotation, PMReal shear) override {
+        return hostcore::SetTransform(Doc(), Uid(), rotation, shear);
     }
 };
 
@@ -277,6 +317,10 @@ bool AddPageItemInterface(HostBoss* boss, PMIID iid, const Node& n) {
                    Add<LabelDataImpl>(boss, iid);
         case IID_IGRAPHICATTRIBUTES:
             return n.kind == NodeKind::kFrame && Add<GraphicAttributesImpl>(boss, iid);
+        case IID_IPAGEITEMNAME:
+            return n.kind == NodeKind::kFrame && Add<PageItemNameImpl>(boss, iid);
+        case IID_ITRANSFORM:
+            return n.kind == NodeKind::kFrame && Add<TransformImpl>(boss, iid);
         case IID_ITEXTCONTENT:
             return n.kind == NodeKind::kFrame && Add<TextContentImpl>(boss, iid);
         case IID_ISTORYREF:

@@ -7,6 +7,13 @@
 
 #include "host/sdk/types.h"
 
+// The host's page limits: no page item is wider or taller than
+// kMaxPageItemExtent points, and no edge of one lies further than
+// kMaxPasteboardCoordinate points from the pasteboard's origin. Setting
+// bounds beyond them, or bounds that are not finite, is refused.
+constexpr PMReal kMaxPageItemExtent = 16384;
+constexpr PMReal kMaxPasteboardCoordinate = 100000;
+
 class PMPoint {
   public:
     PMPoint() = default;
@@ -51,6 +58,9 @@ class PMRect {
     PMReal fL = 0, fT = 0, fR = 0, fB = 0;
 };
 typedef std::vector<PMRect> PMRectCollection;
+
+// Whether the box has finite edges and lies within the page limits.
+bool IsWithinPageLimits(const PMRect& box);
 
 // x' = a*x + c*y + tx, y' = b*x + d*y + ty
 class PMMatrix {

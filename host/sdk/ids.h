@@ -18,6 +18,8 @@ constexpr PMIID IID_ITEXTCONTENT = 0x16cd;
 constexpr PMIID IID_ISTORYREF = 0xca12;
 constexpr PMIID IID_IGRAPHICATTRIBUTES = 0x6e02;
 constexpr PMIID IID_ILAYER = 0x303;
+constexpr PMIID IID_ITRANSFORM = 0x16ca;
+constexpr PMIID IID_IPAGEITEMNAME = 0x7706;
 
 // Documents, text, swatches, fonts, links.
 constexpr PMIID IID_ITEXTMODEL = 0x233;
@@ -87,6 +89,8 @@ constexpr ClassID kInsertTextCmdBoss = 0xa105;
 constexpr ClassID kApplyTextAttrCmdBoss = 0xa106;
 constexpr ClassID kSetLabelCmdBoss = 0xa107;
 constexpr ClassID kEmbedLinkCmdBoss = 0xa108;
+constexpr ClassID kSetTransformCmdBoss = 0xa109;
+constexpr ClassID kSetNameCmdBoss = 0xa10a;
 
 // Character attribute classes and the strand they live in.
 constexpr ClassID kTextAttrColorBoss = 0x1b01;

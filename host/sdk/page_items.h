@@ -53,6 +53,38 @@ class ILabelData : public IPMUnknown {
     // An empty value removes the key. Undoable.
     virtual ErrorCode SetLabel(const PMString& key, const PMString& value) = 0;
     virtual int32 GetLabelCount() const = 0;
+    // The key at an index (0..GetLabelCount()-1), keys in byte order; empty
+    // outside that range.
+    virtual PMString GetNthLabelKey(int32 index) const = 0;
+};
+
+// A frame's name, as scripts and the layers panel know it.
+class IPageItemName : public IPMUnknown {
+  public:
+    enum { kDefaultIID = IID_IPAGEITEMNAME };
+    // Empty for an unnamed frame.
+    virtual PMString GetName() const = 0;
+    // Any text, the empty one included. Undoable.
+    virtual ErrorCode SetName(const PMString& name) = 0;
+};
+
+// A frame's rotation and shear. Both turn the frame's box about its centre:
+// the shear first (x moves by tan(shear) * y), then the rotation, clockwise on
+// the page. IGeometry's matrix is the result; these are the values it is made
+// of, so what is read can be set again exactly.
+class ITransform : public IPMUnknown {
+  public:
+    enum { kDefaultIID = IID_ITRANSFORM };
+    // The frame's box in pasteboard coordinates before rotation and shear.
+    virtual PMRect GetUntransformedBounds() const = 0;
+    // Degrees.
+    virtual PMReal GetRotationAngle() const = 0;
+    virtual PMReal GetShearAngle() const = 0;
+    // Keeps the box and its centre; content turns with the frame.
+    // kInvalidParameterError for a value that is not finite, a rotation
+    // beyond one full turn either way or a shear outside (-89, 89) degrees.
+    // Undoable.
+    virtual ErrorCode SetRotationAndShear(PMReal rotation, PMReal shear) = 0;
 };
 
 // First step from a text frame to its story: names the frame's text content.

@@ -1,8 +1,9 @@
 // Stories. A story's text is UTF-16; its length counts the final end marker
 // (kTextChar_CR), so an empty story has length 1 and the marker can never be
-// deleted or attributed away. Every character carries its character
-// attributes: point size, font family (a UID in the document's font list),
-// font style name and colour swatch.
+// deleted. Every character carries its character attributes, the end marker
+// too (they are what an empty last paragraph is set in): point size, font
+// family (a UID in the document's font list), font style name and colour
+// swatch.
 //
 // Attributes are small objects of the attribute classes in ids.h, carrying a
 // value interface: ITextAttrRealNumber (point size), ITextAttrUID (colour,
@@ -97,7 +98,9 @@ class ITextModel : public IPMUnknown {
     virtual ErrorCode Delete(TextIndex index, int32 length) = 0;
     // Applies the list over [index, index+length) in the strand (only the
     // character-attribute strand kCharAttrStrandBoss is known). The range is
-    // clipped to the text before the end marker. Undoable.
+    // clipped to the story: a range that reaches the end marker (index +
+    // length >= TotalLength()) sets the marker's attributes too, one that
+    // stops before it (length TotalLength() - 1 from 0) leaves them. Undoable.
     virtual ErrorCode ApplyAttributes(TextIndex index, int32 length, const AttributeBossList* list,
                                       ClassID strand) = 0;
 };

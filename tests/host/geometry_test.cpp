@@ -3,6 +3,7 @@
 
 #include "host/sdk/geometry.h"
 #include "host/sdk/page_items.h"
+#include "host/sdk/utils.h"
 #include "host_fixture.h"
 
 namespace hosttest {
@@ -67,6 +68,62 @@ TEST_F(HostTest, BoundsOfRotatedAndShearedFramesAreTheAxisAlignedBoxOfTheShape) 
         ASSERT_TRUE(geo);
         ExpectNear(c.expected, geo->GetBoundingBox(InnerToPasteboardMatrix(geo)));
     }
+}
+
+TEST_F(HostTest, TransformReadsWhatItSetsAndRefusesWhatNoPageCanHold) {
+    InterfacePtr<ITransform> tilted(UIDRef(doc, Frame("tilted")));
+    ASSERT_TRUE(tilted);
+    EXPECT_EQ(PMRect(300, 200, 400, 250), tilted->GetUntransformedBounds());
+    EXPECT_EQ(90, tilted->GetRotationAngle());
+    EXPECT_EQ(0, tilted->GetShearAngle());
+
+    ASSERT_EQ(kSuccess, tilted->SetRotationAndShear(-12.5, 20));
+    EXPECT_EQ(-12.5, tilted->GetRotationAngle());
+    EXPECT_EQ(20, tilted->GetShearAngle());
+    EXPECT_EQ(PMRect(300, 200, 400, 250), tilted->GetUntransformedBounds());
+    InterfacePtr<IGeometry> geo(tilted, IID_IGEOMETRY);
+    const PMMatrix m = InnerToPasteboardMatrix(geo);
+    EXPECT_NEAR(350, m.Tx(), 1e-9);  // turned about the box's centre
+    EXPECT_NEAR(225, m.Ty(), 1e-9);
+
+    const hostcore::DocModel before = doc->Model();
+    const PMReal nan = std::nan("");
+    const PMReal refused[][2] = {{nan, 0}, {0, nan}, {INFINITY, 0}, {361, 0}, {0, 89}, {0, -89}};
+    for (const auto& r : refused) {
+        SCOPED_TRACE(std::to_string(r[0]) + " " + std::to_string(r[1]));
+        EXPECT_EQ(kInvalidParameterError, tilted->SetRotationAndShear(r[0], r[1]));
+    }
+    const PMRect boxes[] = {PMRect(0, 0, 16385, 10), PMRect(0, 0, 10, 1e308),
+                            PMRect(-100001, 0, -100000, 10), PMRect(nan, 0, 10, 10)};
+    for (const PMRect& box : boxes)
+        EXPECT_EQ(kInvalidParameterError, Utils<IBoundsUtils>()->SetBounds(
+                                              UIDList(UIDRef(doc, Frame("alpha"))), 0, 1, {box}));
+    EXPECT_EQ(before, doc->Model());
+    EXPECT_EQ(kSuccess, Utils<IBoundsUtils>()->SetBounds(UIDList(UIDRef(doc, Frame("alpha"))), 0, 1,
+                                                         {PMRect(-100000, 0, -83616, 10)}));
+}
+
+TEST_F(HostTest, NamesAndLabelKeysOfFrames) {
+    InterfacePtr<IPageItemName> name(UIDRef(doc, Frame("alpha")));
+    ASSERT_TRUE(name);
+    EXPECT_EQ("alpha", name->GetName().GetUTF8String());
+    ASSERT_EQ(kSuccess, name->SetName("Überschrift"));
+    EXPECT_EQ("Überschrift", name->GetName().GetUTF8String());
+    EXPECT_EQ(kInvalidUID, Frame("alpha"));
+
+    InterfacePtr<ILabelData> labels(name, IID_ILABELDATA);
+    ASSERT_EQ(kSuccess, labels->SetLabel("zeta", "1"));
+    ASSERT_EQ(kSuccess, labels->SetLabel("alpha", "2"));
+    ASSERT_EQ(2, labels->GetLabelCount());
+    EXPECT_EQ("alpha", labels->GetNthLabelKey(0).GetUTF8String());
+    EXPECT_EQ("zeta", labels->GetNthLabelKey(1).GetUTF8String());
+    EXPECT_TRUE(labels->GetNthLabelKey(2).IsEmpty());
+    EXPECT_TRUE(labels->GetNthLabelKey(-1).IsEmpty());
+
+    // Only frames have names and transforms.
+    UID story = StoryOf(doc->Model(), Frame("beta"));
+    EXPECT_FALSE(InterfacePtr<IPageItemName>(UIDRef(doc, story)));
+    EXPECT_FALSE(InterfacePtr<ITransform>(UIDRef(doc, story)));
 }
 
 TEST_F(HostTest, ItemWithoutGeometryAnswersNothing) {

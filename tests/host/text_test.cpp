@@ -90,13 +90,21 @@ TEST_F(TextTest, InsertRefusesPositionsOutsideTheStory) {
     EXPECT_EQ(kSuccess, model->Insert(model->TotalLength() - 1, &w));  // before the marker
 }
 
-TEST_F(TextTest, ApplyAttributesStopsBeforeTheEndMarker) {
+TEST_F(TextTest, ApplyAttributesReachTheEndMarkerOnlyWhenTheRangeDoes) {
     UID red = SwatchNamed(doc->Model(), "Red");
     AttributeBossList list = SizeAndColor(9, red);
-    ASSERT_EQ(kSuccess, model->ApplyAttributes(0, 1000, &list, kCharAttrStrandBoss));
+    ASSERT_EQ(kSuccess,
+              model->ApplyAttributes(0, model->TotalLength() - 1, &list, kCharAttrStrandBoss));
     EXPECT_EQ(9, SizeAt(0));
     EXPECT_EQ(red, ColorAt(9));
     EXPECT_EQ(12, SizeAt(10));  // the marker keeps its own
+
+    AttributeBossList larger = SizeAndColor(30, red);
+    ASSERT_EQ(kSuccess, model->ApplyAttributes(9, 1000, &larger, kCharAttrStrandBoss));
+    EXPECT_EQ(9, SizeAt(8));
+    EXPECT_EQ(30, SizeAt(9));
+    EXPECT_EQ(30, SizeAt(10));  // clipped to the story, the marker included
+    EXPECT_EQ(11, model->TotalLength());
 }
 
 TEST_F(TextTest, ApplyAttributesRefusesBadListsWithoutChangingAnything) {

@@ -107,6 +107,16 @@ TEST_F(UndoTest, EveryCommandKindUndoesToTheExactEarlierDocumentAndRedoes) {
          }},
         {"set label",
          [](UndoTest& t) { return t.SetLabel(t.Frame("alpha"), "Glyphoria", "id=5"); }},
+        {"set name",
+         [](UndoTest& t) {
+             InterfacePtr<IPageItemName> name(UIDRef(t.doc, t.Frame("alpha")));
+             return name->SetName("renamed");
+         }},
+        {"rotate and shear",
+         [](UndoTest& t) {
+             InterfacePtr<ITransform> transform(UIDRef(t.doc, t.Frame("beta")));
+             return transform->SetRotationAndShear(30, -15);
+         }},
         {"update link",
          [](UndoTest& t) {
              UID placed;
