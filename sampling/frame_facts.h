@@ -63,7 +63,8 @@ class FrameSource {
     virtual StoryAccess ReadStory(StoryFacts* facts) const = 0;
     // UID of the swatch that fills the frame; 0 when it cannot be read.
     virtual int FillSwatch() const = 0;
-    // Size of the frame's bounding box in pasteboard coordinates.
+    // Size of the frame's box before rotation and shear: the renderer draws
+    // upright text that size, and the picture carries the frame's turn.
     virtual FrameSize Bounds() const = 0;
 };
 

@@ -23,12 +23,12 @@ int FillFromLabel(TextData& record, const std::string& label) {
     return 1;
 }
 
-int FillFromText(TextData& record, const FrameSource& frame, bool* text_too_long) {
+int FillFromText(TextData& record, const FrameSource& frame) {
     int result = 0;
     StoryFacts story;
     StoryAccess access = frame.ReadStory(&story);
     if (access != StoryAccess::kNoStory) {
-        if (access == StoryAccess::kRead) result = RecordStory(record, story, text_too_long);
+        if (access == StoryAccess::kRead) result = RecordStory(record, story);
         record.SetInt(kKeyFillSwatch, frame.FillSwatch());
     }
     FrameSize size = frame.Bounds();
@@ -57,19 +57,11 @@ bool SurvivesAsLabel(TextData& record) {
 
 }  // namespace
 
-int RecordStory(TextData& record, const StoryFacts& story, bool* text_too_long) {
-    if (text_too_long) *text_too_long = false;
+int RecordStory(TextData& record, const StoryFacts& story) {
     if (story.length <= 1) return 0;
-    bool whole = false;
-    std::string sample =
-        StorySampleUtf8(story.text.data(), story.text.size(), story.length, &whole);
-    // Once the frame is replaced its label is the only copy of the text, and
-    // a restore brings back exactly the sample: a story longer than that
-    // would lose its rest, so such a frame is not tried and keeps its text.
-    if (!whole) {
-        if (text_too_long) *text_too_long = true;
-        return 0;
-    }
+    // The renderer and other installations get the story's beginning; a
+    // longer story is kept whole beside the record, not here.
+    std::string sample = StorySampleUtf8(story.text.data(), story.text.size(), story.length);
     record.SetFontSize(story.point_size);
     record.SetInt(kKeyTextSwatch, story.colour_swatch);
     record.SetString(kKeyPostScriptName,
@@ -78,15 +70,13 @@ int RecordStory(TextData& record, const StoryFacts& story, bool* text_too_long) 
     return 1;
 }
 
-int FillFromFrame(TextData& record, const FrameSource& frame, bool* text_too_long) {
-    if (text_too_long) *text_too_long = false;
+int FillFromFrame(TextData& record, const FrameSource& frame) {
     // Without a usable id there is no request and no preview file to make;
     // checked first so that such a try changes nothing.
     if (!IsUsableShopId(record.GetString(kKeyId))) return 0;
     record.set_frame(frame.Ref());
     const std::string label = frame.Label();
-    int result =
-        label.empty() ? FillFromText(record, frame, text_too_long) : FillFromLabel(record, label);
+    int result = label.empty() ? FillFromText(record, frame) : FillFromLabel(record, label);
     return result && SurvivesAsLabel(record) ? 1 : 0;
 }
 

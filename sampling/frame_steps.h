@@ -1,9 +1,15 @@
 // The per-frame steps behind the actions of frame_actions.h, for the actions
-// themselves and for tests that hand in their own preview download.
+// themselves and for tests that hand in their own preview download. A try of
+// one frame is three steps that share nothing but the sample: make it from
+// the frame (nothing is changed), fetch its preview (nothing is changed),
+// place it (one undo step).
 #pragma once
+
+#include <string>
 
 #include "host/sdk/document.h"
 #include "host/sdk/uidref.h"
+#include "sampling/frame_copy.h"
 #include "sampling/sampler_request.h"
 #include "sampling/text_data.h"
 
@@ -19,15 +25,45 @@ void TryFontWith(const char* try_argument, const PreviewDownload& download);
 void TryFontWith(const char* try_argument, const SamplerSettings& settings,
                  const PreviewDownload& download);
 
-// Replaces the record's frame by its preview, labelled with the record, as
-// one undo step. 1 when the frame was replaced; 0, with the document as it
-// was and no undo step, when the preview, the placement or the label fails.
-int TryOneFrame(IDocument* document, TextData& record, const SamplerSettings& settings,
+// What a try takes from one frame before anything changes: the record (the
+// renderer's request and the "Glyphoria" label), the encoded whole frame (the
+// kFrameCopyKey label; a re-try's is the first try's, as stored, and a
+// picture that has none keeps none) and the place the picture takes: the
+// frame's box, rotation, shear, name and other labels.
+struct FrameSample {
+    TextData record;
+    std::string frame_copy;
+    FrameCopy place;
+};
+
+enum class SampleResult {
+    kReady,
+    kNothingToTry,  // no usable id, no text, not a frame
+    kTooLong,       // its whole copy would be larger than kFrameCopyMaxBytes
+};
+
+// Makes the sample of the frame at index of the selected frames, the record
+// made from the try argument first.
+SampleResult MakeFrameSample(const char* try_argument, const UIDList& frames, int32 index,
+                             FrameSample* sample);
+
+// The sample's preview fetched into its file: the path, or null.
+const char* FetchFramePreview(FrameSample& sample, const SamplerSettings& settings,
+                              const PreviewDownload& download);
+
+// Replaces the sample's frame by the picture at preview_path, in the frame's
+// place and with its labels, as one undo step. 1 when the frame was replaced;
+// 0, with the document as it was and no undo step, when the placement or a
+// label fails.
+int PlaceFrameSample(IDocument* document, FrameSample& sample, const char* preview_path);
+
+// FetchFramePreview, then PlaceFrameSample: 1 when the frame was replaced.
+int TryOneFrame(IDocument* document, FrameSample& sample, const SamplerSettings& settings,
                 const PreviewDownload& download);
 
 // Turns a labelled frame back into its text frame as one undo step. 1 when
 // the frame has no label or was restored; 0 when it could not be restored,
-// the frame then being left exactly as it was, label included.
+// the frame then being left exactly as it was, labels included.
 int RestoreFrameIfLabelled(IDataBase* db, UID frame);
 
 }  // namespace glyphoria

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/sdk/document.h"
+#include "host/sdk/page_items.h"
 #include "host/sdk/swatches.h"
 #include "host/sdk/text.h"
 #include "host/sdk/utils.h"
@@ -73,7 +74,8 @@ int HostFrameSource::FillSwatch() const {
 }
 
 FrameSize HostFrameSource::Bounds() const {
-    PMRect box = GetFrameBounds(frame_);
+    InterfacePtr<ITransform> transform(frame_);
+    const PMRect box = transform ? transform->GetUntransformedBounds() : GetFrameBounds(frame_);
     return FrameSize{box.Width(), box.Height()};
 }
 
@@ -108,11 +110,10 @@ bool HostSwatchSource::Describe(int uid, SwatchFacts* facts) const {
     return true;
 }
 
-int FillFromSelection(TextData& record, const UIDList& frames, int32 index, bool* text_too_long) {
-    if (text_too_long) *text_too_long = false;
+int FillFromSelection(TextData& record, const UIDList& frames, int32 index) {
     if (index < 0 || index >= frames.Length()) return 0;
     HostFrameSource frame(frames.GetRef(index));
-    return FillFromFrame(record, frame, text_too_long);
+    return FillFromFrame(record, frame);
 }
 
 }  // namespace glyphoria

@@ -44,7 +44,6 @@ FrameRef ToFrameRef(const UIDRef& ref);
 // Records the frame at index of the selected frames and fills the record
 // from it (FillFromFrame): 1 when the frame can be tried, else 0 (also for
 // an index outside the list).
-int FillFromSelection(TextData& record, const UIDList& frames, int32 index,
-                      bool* text_too_long = nullptr);
+int FillFromSelection(TextData& record, const UIDList& frames, int32 index);
 
 }  // namespace glyphoria

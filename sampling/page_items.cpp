@@ -72,6 +72,12 @@ UIDRef GetStory(const UIDRef& frame) {
     return ref.IsValid() ? ref : UIDRef::gNull;
 }
 
+bool IsDocumentSwatch(IDataBase* db, UID uid) {
+    if (!db || uid == kInvalidUID) return false;
+    InterfacePtr<ISwatch> swatch(db, uid);
+    return swatch != nullptr;
+}
+
 ISwatch* GetFillSwatch(const UIDRef& item) {
     if (!item.IsValid()) return nullptr;
     InterfacePtr<IGraphicAttributes> attributes(item);

@@ -35,6 +35,10 @@ ErrorCode SetFrameBounds(const UIDRef& item, const PMRect& bounds);
 // The story of a text frame, or UIDRef::gNull.
 UIDRef GetStory(const UIDRef& frame);
 
+// Whether the document still has a swatch of that UID: a UID kept in a label
+// names one only while it does, and anything else would colour with nothing.
+bool IsDocumentSwatch(IDataBase* db, UID uid);
+
 // The swatch that fills the item (a new reference), or nil.
 ISwatch* GetFillSwatch(const UIDRef& item);
 // Fills the item with the swatch; the fill command's result.

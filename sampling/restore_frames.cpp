@@ -1,7 +1,10 @@
-// Restoring tried frames: the picture frame takes back the recorded size and
-// becomes a text frame with the recorded text, point size, font, colour and
-// fill; the label goes. One undo step per frame, which undone brings back the
-// picture frame with its label.
+// Restoring tried frames. A picture that carries the whole frame beside its
+// record (frame_copy.h) becomes that frame again: its text and runs, name,
+// labels, fill, box, rotation and shear. One that carries only the record
+// (tried by another installation, or its copy damaged: the reason is logged)
+// takes back the recorded size and becomes a text frame with the recorded
+// text, point size, font, colour and fill. Both labels go. One undo step per
+// frame, which undone brings back the picture frame with its labels.
 #include <string>
 
 #include "host/sdk/commands.h"
@@ -11,7 +14,9 @@
 #include "host/sdk/text.h"
 #include "host/sdk/utils.h"
 #include "sampling/frame_actions.h"
+#include "sampling/frame_copy.h"
 #include "sampling/frame_steps.h"
+#include "sampling/host_frame_copy.h"
 #include "sampling/page_items.h"
 #include "sampling/selection_suite.h"
 #include "support/log.h"
@@ -22,12 +27,9 @@ namespace glyphoria {
 
 namespace {
 
-// A swatch UID from a label names a swatch only while the document still has
-// it; anything else would colour the text or frame with nothing.
+// A swatch UID from a label: the label writes the UID's bits as "%d".
 bool IsSwatch(IDataBase* db, int uid) {
-    if (uid <= 0) return false;
-    InterfacePtr<ISwatch> swatch(db, static_cast<UID>(uid));
-    return swatch != nullptr;
+    return uid > 0 && IsDocumentSwatch(db, static_cast<UID>(uid));
 }
 
 // The font attributes for a PostScript name: family and style, or nothing
@@ -75,6 +77,11 @@ AttributeBossList RecordedAttributes(IDataBase* db, const TextData& record) {
     return list;
 }
 
+bool ClearTryLabels(const UIDRef& frame) {
+    return WriteFrameLabel(frame, kFrameLabelKey, "") == kSuccess &&
+           WriteFrameLabel(frame, kFrameCopyKey, "") == kSuccess;
+}
+
 // The text, its attributes, the fill and the cleared label, in a nested
 // sequence named with the string table's "restore". false when any of it
 // failed; the caller then abandons the whole step.
@@ -101,7 +108,7 @@ bool RestoreText(const UIDRef& frame, TextData& record) {
     const int fill_uid = record.GetInt(kKeyFillSwatch);
     if (ok && IsSwatch(db, fill_uid))
         ok = ApplyGraphicAttributes(frame, static_cast<UID>(fill_uid)) == kSuccess;
-    if (ok) ok = WriteFrameLabel(frame, kFrameLabelKey, "") == kSuccess;
+    if (ok) ok = ClearTryLabels(frame);
 
     if (!ok) {
         CmdUtils::AbortCommandSequence(sequence);
@@ -111,36 +118,102 @@ bool RestoreText(const UIDRef& frame, TextData& record) {
     return true;
 }
 
+// Runs steps as one undo step; abandoned, with the document as it was, when
+// they fail.
+template <class Steps>
+bool AsOneStep(Steps steps) {
+    ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
+    if (!sequence) return false;
+    sequence->SetName(PMString(kSequenceName));
+    if (!steps()) {
+        CmdUtils::AbortCommandSequence(sequence);
+        return false;
+    }
+    CmdUtils::EndCommandSequence(sequence);
+    return true;
+}
+
+// The picture frame at box (upright), its picture gone, an empty text frame.
+// The box comes first: the text parts made after it keep the host's own.
+bool EmptyTextFrameAt(const UIDRef& frame, const PMRect& box) {
+    return SetFrameBounds(frame, box) == kSuccess && DeleteFrameContent(frame) == kSuccess &&
+           Utils<IFrameContentUtils>()->ConvertToTextFrame(frame.GetDataBase(), frame.GetUID(), 1,
+                                                           0, 1, 551) == kSuccess;
+}
+
+// The frame rebuilt from its whole copy.
+bool RestoreFromCopy(const UIDRef& frame, const FrameCopy& copy) {
+    IDataBase* db = frame.GetDataBase();
+    return AsOneStep([&] {
+        bool ok = EmptyTextFrameAt(frame, PMRect(copy.left, copy.top, copy.right, copy.bottom));
+        ok = ok && ApplyStoryRuns(frame, copy) == kSuccess;
+        if (ok && IsDocumentSwatch(db, copy.fill))
+            ok = ApplyGraphicAttributes(frame, copy.fill) == kSuccess;
+        ok = ok && ApplyFrameLook(frame, copy) == kSuccess;
+        return ok && ClearTryLabels(frame);
+    });
+}
+
+// The whole copy of a picture when it is there and can be restored from;
+// every other case is logged with its reason.
+bool RestoredFromCopy(const UIDRef& frame) {
+    const std::string stored = FrameLabel(frame, kFrameCopyKey);
+    if (stored.empty()) return false;
+    const unsigned uid = static_cast<unsigned>(frame.GetUID());
+    FrameCopy copy;
+    std::string why;
+    if (DecodeFrameCopy(stored, &copy, &why) &&
+        !IsWithinPageLimits(PMRect(copy.left, copy.top, copy.right, copy.bottom)))
+        why = "bounds beyond the page";
+    if (!why.empty()) {
+        LogMessage("frame copy of %u refused (%s): restoring from the record\r", uid, why.c_str());
+        return false;
+    }
+    if (RestoreFromCopy(frame, copy)) return true;
+    LogMessage("frame copy of %u could not be restored: restoring from the record\r", uid);
+    return false;
+}
+
+// The record's size on the picture's left-top corner; false for a size that
+// no frame can have (not a number, none, beyond the host's page limits), which
+// a damaged or tampered label gives.
+bool RecordedBox(const UIDRef& frame, const TextData& record, PMRect* box) {
+    *box = GetFrameBounds(frame);
+    const float width = record.GetReal(kKeyWidth);
+    const float height = record.GetReal(kKeyHeight);
+    if (!(width > 0) || !(height > 0)) return false;
+    box->SetWidth(width);
+    box->SetHeight(height);
+    return IsWithinPageLimits(*box);
+}
+
+bool RestoreFromRecord(const UIDRef& frame, const std::string& label) {
+    const unsigned uid = static_cast<unsigned>(frame.GetUID());
+    // A label the record cannot hold whole would restore a cut text and then
+    // lose the rest with the label.
+    if (label.size() >= TextData::kQuerySize) return false;
+    TextData record(label.c_str());
+    PMRect box;
+    if (!RecordedBox(frame, record, &box)) {
+        LogMessage("restore refused: %u: width %s, height %s\r", uid,
+                   record.GetString(kKeyWidth, "(none)"), record.GetString(kKeyHeight, "(none)"));
+        return false;
+    }
+
+    return AsOneStep([&] { return EmptyTextFrameAt(frame, box) && RestoreText(frame, record); });
+}
+
 }  // namespace
 
 int RestoreFrameIfLabelled(IDataBase* db, UID uid) {
     const UIDRef frame(db, uid);
     const std::string label = FrameLabel(frame, kFrameLabelKey);
     if (label.empty()) return 1;
-    // A label the record cannot hold whole would restore a cut text and then
-    // lose the rest with the label.
-    if (label.size() >= TextData::kQuerySize) return 0;
-    TextData record(label.c_str());
-
-    ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
-    if (!sequence) return 0;
-    sequence->SetName(PMString(kSequenceName));
-    PMRect box = GetFrameBounds(frame);
-    box.SetWidth(record.GetReal(kKeyWidth));
-    box.SetHeight(record.GetReal(kKeyHeight));
-    bool ok = SetFrameBounds(frame, box) == kSuccess;
-    ok = ok && DeleteFrameContent(frame) == kSuccess;
-    ok = ok && Utils<IFrameContentUtils>()->ConvertToTextFrame(db, uid, 1, 0, 1, 551) == kSuccess;
-    ok = ok && RestoreText(frame, record);
-    if (!ok) {
-        // The picture frame stays as it was, with the label that holds its
-        // text, so a later restore can try again.
-        CmdUtils::AbortCommandSequence(sequence);
-        LogMessage("restore failed: %u\r", static_cast<unsigned>(uid));
-        return 0;
-    }
-    CmdUtils::EndCommandSequence(sequence);
-    return 1;
+    if (RestoredFromCopy(frame) || RestoreFromRecord(frame, label)) return 1;
+    // The picture frame stays as it was, with the labels that hold its text,
+    // so a later restore can try again.
+    LogMessage("restore failed: %u\r", static_cast<unsigned>(uid));
+    return 0;
 }
 
 void RevertFrames(const char* /*argument*/) {

@@ -1,5 +1,7 @@
 // Trying a font: every selected frame becomes a picture of its own text set
-// in the shop's font, one undo step per frame.
+// in the shop's font, in the frame's place, one undo step per frame. The
+// picture keeps the record for the renderer and other installations and the
+// whole frame for the restore.
 #include <string>
 
 #include "host/sdk/commands.h"
@@ -7,33 +9,65 @@
 #include "purchase/fetch_to_file.h"
 #include "sampling/frame_actions.h"
 #include "sampling/frame_steps.h"
+#include "sampling/host_frame_copy.h"
 #include "sampling/host_frame_source.h"
 #include "sampling/page_items.h"
 #include "sampling/place_preview.h"
 #include "sampling/selection_suite.h"
+#include "sampling/shop_id.h"
 #include "support/log.h"
 #include "support/messages.h"
 
 namespace glyphoria {
 
-int TryOneFrame(IDocument* document, TextData& record, const SamplerSettings& settings,
-                const PreviewDownload& download) {
-    IDataBase* db = static_cast<IDataBase*>(record.frame().database);
-    HostSwatchSource swatches(db);
-    const char* preview = Preview(record, settings, swatches, download);
-    if (!preview) return 0;
+SampleResult MakeFrameSample(const char* try_argument, const UIDList& frames, int32 index,
+                             FrameSample* sample) {
+    TextData& record = sample->record;
+    record.Parse(try_argument);
+    if (!FillFromSelection(record, frames, index)) return SampleResult::kNothingToTry;
+    const UIDRef frame = FrameOf(record);
+    if (!ReadFramePlace(frame, &sample->place)) return SampleResult::kNothingToTry;
+    // A re-try: the picture's copy still describes the text frame of the
+    // first try.
+    if (!FrameLabel(frame, kFrameLabelKey).empty()) {
+        sample->frame_copy = FrameLabel(frame, kFrameCopyKey);
+        return SampleResult::kReady;
+    }
+    FrameCopy copy;
+    if (!ReadFrameCopy(frame, &copy)) return SampleResult::kNothingToTry;
+    sample->frame_copy = EncodeFrameCopy(copy);
+    // Tried without its whole copy, the frame would lose what the record
+    // cannot hold; it keeps its text instead.
+    if (sample->frame_copy.size() > kFrameCopyMaxBytes) return SampleResult::kTooLong;
+    return SampleResult::kReady;
+}
+
+const char* FetchFramePreview(FrameSample& sample, const SamplerSettings& settings,
+                              const PreviewDownload& download) {
+    HostSwatchSource swatches(static_cast<IDataBase*>(sample.record.frame().database));
+    return Preview(sample.record, settings, swatches, download);
+}
+
+int PlaceFrameSample(IDocument* document, FrameSample& sample, const char* preview_path) {
+    if (!preview_path) return 0;
     // The URL took the query buffer; the label is built again, before
     // anything changes, so a label that cannot be written changes nothing.
-    const char* built = record.BuildLabel();
+    const char* built = sample.record.BuildLabel();
     if (!built) return 0;
     const std::string label = built;
 
     ICommandSequence* sequence = CmdUtils::BeginCommandSequence();
     if (!sequence) return 0;
     sequence->SetName(PMString(kSequenceName));
-    UIDRef placed = PlacePreview(document, FrameOf(record), preview);
+    UIDRef placed = PlacePreview(document, FrameOf(sample.record), preview_path);
+    bool ok = placed.IsValid();
+    ok = ok && ApplyFrameBounds(placed, sample.place) == kSuccess;
+    ok = ok && ApplyFrameLook(placed, sample.place) == kSuccess;
+    ok = ok && (sample.frame_copy.empty() ||
+                WriteFrameLabel(placed, kFrameCopyKey, sample.frame_copy.c_str()) == kSuccess);
     // A picture without its label would be text nobody can restore.
-    if (!placed.IsValid() || WriteFrameLabel(placed, kFrameLabelKey, label.c_str()) != kSuccess) {
+    ok = ok && WriteFrameLabel(placed, kFrameLabelKey, label.c_str()) == kSuccess;
+    if (!ok) {
         CmdUtils::AbortCommandSequence(sequence);
         return 0;
     }
@@ -42,12 +76,24 @@ int TryOneFrame(IDocument* document, TextData& record, const SamplerSettings& se
     return 1;
 }
 
+int TryOneFrame(IDocument* document, FrameSample& sample, const SamplerSettings& settings,
+                const PreviewDownload& download) {
+    return PlaceFrameSample(document, sample, FetchFramePreview(sample, settings, download));
+}
+
 void TryFontWith(const char* try_argument, const PreviewDownload& download) {
     TryFontWith(try_argument, SamplerSettings::FromPrefs(), download);
 }
 
 void TryFontWith(const char* try_argument, const SamplerSettings& settings,
                  const PreviewDownload& download) {
+    // The sampler page handed over something that names no font: there is
+    // nothing the user could do about it, so it is only logged.
+    const TextData argument(try_argument);
+    if (!IsUsableShopId(argument.GetString(kKeyId))) {
+        LogMessage("try refused, no usable id: \"%s\"\r", try_argument ? try_argument : "");
+        return;
+    }
     IDocument* document = Utils<ILayoutUtils>()->GetFrontDocument();
     if (!document) {
         ShowMessage("noselection");
@@ -58,13 +104,11 @@ void TryFontWith(const char* try_argument, const SamplerSettings& settings,
     int tried = 0;
     int too_long = 0;
     for (int32 i = 0; i < frames.Length(); ++i) {
-        TextData record(try_argument);
-        bool text_too_long = false;
-        if (!FillFromSelection(record, frames, i, &text_too_long)) {
-            too_long += text_too_long ? 1 : 0;
-            continue;
-        }
-        tried += TryOneFrame(document, record, settings, download);
+        FrameSample sample;
+        const SampleResult made = MakeFrameSample(try_argument, frames, i, &sample);
+        if (made == SampleResult::kTooLong) ++too_long;
+        if (made != SampleResult::kReady) continue;
+        tried += TryOneFrame(document, sample, settings, download);
     }
     // Frames left alone for their long text are named as such: asking the
     // user to select text frames would only puzzle.

@@ -1,9 +1,10 @@
 // Script verbs on the front document: list, text, label, undo, redo, save,
-// render.
+// compare, render.
 #include <cstdlib>
 #include <ostream>
 
 #include "host/app/doc_io.h"
+#include "host/app/frame_compare.h"
 #include "host/app/frame_lookup.h"
 #include "host/app/render.h"
 #include "host/app/script.h"
@@ -112,6 +113,21 @@ bool Save(ScriptContext& ctx, const std::vector<std::string>& args) {
     return true;
 }
 
+bool Compare(ScriptContext& ctx, const std::vector<std::string>& args) {
+    if (args.size() != 1) return ctx.Error("usage: compare FILE.json");
+    hostcore::Document* doc = Front(ctx);
+    if (!doc) return false;
+    hostcore::DocModel saved;
+    std::string error;
+    if (!LoadDocumentFile(ctx.Path(args[0]), &saved, &error)) return ctx.Error(error);
+    const std::vector<std::string> differences = DocumentFrameDifferences(saved, doc->Model());
+    for (const std::string& d : differences)
+        ctx.Say() << d << "\n";
+    if (!differences.empty()) return ctx.Error("the frames differ from " + args[0]);
+    ctx.Say() << "the same frames as " << args[0] << "\n";
+    return true;
+}
+
 bool Render(ScriptContext& ctx, const std::vector<std::string>& args) {
     if (args.empty() || args.size() > 3)
         return ctx.Error("usage: render FILE.png [SPREAD] [SCALE]");
@@ -133,6 +149,10 @@ ScriptVerb gLabel("label", "label FRAME KEY      the frame's label under KEY", L
 ScriptVerb gUndo("undo", "undo                 undo the last step", Undo);
 ScriptVerb gRedo("redo", "redo                 redo the last undone step", Redo);
 ScriptVerb gSave("save", "save FILE.json       save the front document", Save);
+ScriptVerb gCompare("compare",
+                    "compare FILE.json    the frames against a saved document's (text, runs, "
+                    "names, labels, fills, boxes, rotation, shear)",
+                    Compare);
 ScriptVerb gRender("render", "render FILE.png [SPREAD] [SCALE]  picture of a spread (from 1)",
                    Render);
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/app/frame_compare.h"
 #include "host/core/framework.h"
 #include "host/sdk/session.h"
 #include "mac/bindings/mac_bindings.h"
@@ -27,6 +28,7 @@
 #include "mac/vendor_addresses.h"
 #include "platform/folders.h"
 #include "platform/fs.h"
+#include "sampling/page_items.h"
 #include "support/file_utils.h"
 #include "testing/shop/shop.h"
 #include "tests/sampling/host_document.h"
@@ -117,6 +119,8 @@ class MacSessionTest : public glyphoria::testing::HostDocumentTest {
 };
 
 TEST_F(MacSessionTest, TryRevertHomepageAndPurchaseThroughTheSamplerWindow) {
+    const hostcore::DocModel original = doc->Model();
+    const UID alpha = Frame("alpha"), beta = Frame("beta");
     Select({"alpha", "beta"});
     ToggleSamplerWindow();
     ASSERT_TRUE(TryController::isVisible());
@@ -145,19 +149,28 @@ TEST_F(MacSessionTest, TryRevertHomepageAndPurchaseThroughTheSamplerWindow) {
     EXPECT_EQ("Alpha%20text", UrlParam(renders[0], "RenderText"));
     const std::vector<UID> pictures = Pictures();
     ASSERT_EQ(2u, pictures.size());
-    EXPECT_FALSE(doc->IsValidUID(Frame("alpha")));
-    EXPECT_FALSE(doc->IsValidUID(Frame("beta")));
+    EXPECT_FALSE(doc->IsValidUID(alpha));
+    EXPECT_FALSE(doc->IsValidUID(beta));
     EXPECT_EQ(0u, Label(pictures[0]).find("id=" + id + "&"));
+    // The same keys as the other build: the record and the whole frame, and
+    // the picture in the frame's place under its name.
+    EXPECT_EQ(pictures[0], Frame("alpha"));
+    EXPECT_FALSE(FrameLabel(UIDRef(doc, pictures[1]), "Glyphoria.frame").empty());
     // The sampler page stays: the command address is not a page.
     EXPECT_EQ(shop->sampler_page_url(), page.pageUrl());
 
-    // Revert: the pictures are text frames again.
+    // Revert: the pictures are the text frames again, the second from its
+    // record, its copy being damaged, with the same fallback.
+    ASSERT_EQ(kSuccess, WriteFrameLabel(UIDRef(doc, pictures[1]), "Glyphoria.frame", "{"));
     SelectUIDs(pictures);
     ASSERT_TRUE(page.clickLink("revert", &decision));
     EXPECT_EQ(PolicyDecision::kUse, decision);
     EXPECT_TRUE(Pictures().empty());
-    EXPECT_EQ("Alpha text\r", StoryText(pictures[0]));
+    EXPECT_EQ(std::vector<std::string>{},
+              hostapp::FrameDifferences(original, alpha, doc->Model(), pictures[0]));
     EXPECT_EQ("Beta\r", StoryText(pictures[1]));
+    EXPECT_NE(std::string::npos, LogText().find("frame copy of " + std::to_string(pictures[1]) +
+                                                " refused (not JSON)"));
     EXPECT_TRUE(messages.empty());
 
     // Homepage: the browser is asked, the page does not move.
