@@ -97,4 +97,33 @@ TEST(SessionProgramTest, TheShippedScriptOpensTriesRevertsAndShutsDown) {
     EXPECT_EQ(1u, shop.log().WithPrefix("/render?").size());
 }
 
+// The shipped whole-page script: every frame of the demo page tried and
+// restored, the frames then compared with those saved before the try.
+TEST(SessionProgramTest, EveryFrameOfTheDemoPageComesBackAsItWasSaved) {
+    glyphoria::testing::shop::Shop shop({0, false});
+    ASSERT_TRUE(shop.Start());
+    const std::string prefs = TestHome() + "/.config/Glyphoria.ini";
+    ASSERT_TRUE(WriteFileBytes(prefs, "[General]\r\nconfig=" + shop.config_url() + "\r\n"));
+    // From a folder of its own: the script writes its files beside itself.
+    glyphoria::testing::TempDir dir;
+    const std::string script = dir.file("lossless.script");
+    ASSERT_TRUE(
+        WriteFileBytes(script, ReadFileBytes(std::string(EXAMPLES_DIR) + "/lossless.script")));
+
+    std::string out;
+    EXPECT_EQ(0, RunHost(std::string(EXAMPLES_DIR) + "/demo.json --plugins " +
+                             GLYPHORIA_MODULE_DIR + " --script " + script,
+                         &out))
+        << out;
+    EXPECT_TRUE(Contains(out, "web try 1001: 0")) << out;
+    // The rotated frame's picture is turned as the frame was: the same outer box.
+    EXPECT_TRUE(std::regex_search(
+        out, std::regex(R"(rotated \(uid \d+\) picture \[388.718, 152.366, 603.282, 243.634\])")))
+        << out;
+    EXPECT_TRUE(Contains(out, "the same frames as lossless-before.json")) << out;
+    EXPECT_FALSE(Contains(out, "error:")) << out;
+    EXPECT_EQ(5u, shop.log().WithPrefix("/render?").size());
+    EXPECT_FALSE(ReadFileBytes(dir.file("lossless-after.json")).empty());
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <sstream>
 
 #include "host/app/doc_io.h"
+#include "host/app/frame_compare.h"
 #include "host/app/plugin_loader.h"
 #include "host/app/render.h"
 #include "host/core/document.h"
@@ -20,6 +22,7 @@
 #include "purchase/font_install.h"
 #include "support/log.h"
 #include "support/messages.h"
+#include "testing/shop/query.h"
 #include "testing/shop/shop.h"
 #include "tools/glyphoria/demo/demo_setup.h"
 #include "tools/glyphoria/demo/installed_fonts.h"
@@ -40,6 +43,9 @@ constexpr const char* kSamplerEntry = "Sampler";
 constexpr const char* kRestoreEntry = "Restore text frame";
 constexpr char kShortcutKey = kDemoShortcutKey;
 constexpr std::size_t kShownLabelLength = 110;
+// The most text a frame's record holds: what other installations and the
+// renderer see of a longer frame.
+constexpr std::size_t kRecordTextBytes = 255;
 
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -80,6 +86,7 @@ struct DemoSession::Impl {
     ActionID sampler_action = 0;
     ActionID restore_action = 0;
 
+    hostcore::DocModel layout;          // the document as it was opened
     std::vector<FrameFacts> originals;  // the text frames as the layout had them
     std::vector<FrameFacts> with_text;  // those with text: the ones a try replaces
     std::string last_retried;           // the frame the re-try replaced last
@@ -215,6 +222,7 @@ bool DemoSession::Impl::OpenLayout() {
                       hostapp::LoadDocumentFile(options.document, &model, &error),
                       error.empty() ? options.document : error))
         return Stop(error);
+    layout = model;
     doc = hostcore::OpenDocument(std::move(model));
     std::vector<std::string> described;
     const std::vector<FrameFacts> frames = Frames();
@@ -226,6 +234,7 @@ bool DemoSession::Impl::OpenLayout() {
         std::string d = NameOf(f, i);
         if (f.text.empty()) d += " (empty)";
         if (f.rotation != 0) d += " (rotated)";
+        if (f.text.size() > kRecordTextBytes) d += " (" + std::to_string(f.text.size()) + " bytes)";
         if (!f.characters.empty())
             d +=
                 " (" + f.characters[0].font + ", " + f.characters[0].colour + " on " + f.fill + ")";
@@ -278,24 +287,42 @@ bool DemoSession::Impl::TryFonts() {
         return Stop("the page has no try link for " + options.first_font + ": " + hands.LastNote());
     std::vector<FrameFacts> now = Frames();
     int pictures = 0;
-    std::vector<std::string> missing;
+    std::vector<std::string> missing, misplaced, turned;
     std::vector<UID> retry_selection;
     for (std::size_t i = 0; i < with_text.size(); ++i) {
-        const FrameFacts* f = FrameAt(now, with_text[i]);
+        const FrameFacts& was = with_text[i];
+        const FrameFacts* f = FrameAt(now, was);
         if (f && f->is_picture && LabelValue(f->label, "id") == options.first_font &&
-            !LabelValue(f->label, "text").empty() && !LabelValue(f->label, "ps0").empty()) {
+            !LabelValue(f->label, "text").empty() && !LabelValue(f->label, "ps0").empty() &&
+            !f->frame_copy.empty()) {
             ++pictures;
             retry_selection.push_back(f->uid);
+            // The picture stands where the frame stood, turned as it was.
+            if (f->name != was.name || f->rotation != was.rotation || f->shear != was.shear ||
+                std::fabs(f->width - was.width) > 0.01 || std::fabs(f->height - was.height) > 0.01)
+                misplaced.push_back(NameOf(was, i));
+            if (was.rotation != 0 || was.shear != 0) turned.push_back(NameOf(was, i));
         } else {
-            missing.push_back(NameOf(with_text[i], i));
+            missing.push_back(NameOf(was, i));
         }
+        if (f && was.text.size() > kRecordTextBytes)
+            report.Happened(
+                "\"" + NameOf(was, i) + "\": " + std::to_string(was.text.size()) +
+                " bytes of text; its record keeps the first " +
+                std::to_string(
+                    glyphoria::testing::shop::PercentDecode(LabelValue(f->label, "text")).size()) +
+                " for the renderer, the whole frame is kept beside it");
     }
     report.Check(
         "each text frame with text became a picture of its text, its text data in the "
-        "frame's label",
+        "frame's labels",
         missing.empty(),
         std::to_string(pictures) + " of " + std::to_string(with_text.size()) +
             (missing.empty() ? "" : "; not: " + Join(missing, ", ")));
+    report.Check("each picture has its frame's name, place and turn", misplaced.empty(),
+                 turned.empty() ? Join(misplaced, ", ")
+                                : "turned: " + Join(turned, ", ") +
+                                      (misplaced.empty() ? "" : "; not: " + Join(misplaced, ", ")));
     report.Check("the shop rendered one picture per frame",
                  renders == static_cast<int>(with_text.size()),
                  std::to_string(renders.load()) + " render request(s)");
@@ -390,20 +417,17 @@ bool DemoSession::Impl::Restore() {
         const FrameFacts& original = with_text[i];
         const FrameFacts* restored = FrameAt(now, original);
         const std::vector<std::string> differences =
-            restored ? DifferencesAfterRestore(original, *restored)
+            restored ? hostapp::FrameDifferences(layout, original.uid, doc->Model(), restored->uid)
                      : std::vector<std::string>{"no frame where it was"};
         report.Check("\"" + NameOf(original, i) +
-                         "\" is back as it was in text, point size, font, colour, fill and size",
+                         "\" is back as it was: text, runs, name, labels, fill, box, rotation "
+                         "and shear",
                      differences.empty(), Join(differences, "; "));
-        if (restored && original.rotation != 0 && restored->rotation == 0)
-            report.Happened("\"" + NameOf(original, i) +
-                            "\" comes back upright: a try and a restore keep the frame's box on "
-                            "the page, not its rotation");
     }
     bool labels_left = false;
     for (const FrameFacts& f : now)
-        labels_left = labels_left || !f.label.empty();
-    report.Check("no frame carries a Glyphoria label any more", !labels_left);
+        labels_left = labels_left || !f.label.empty() || !f.frame_copy.empty();
+    report.Check("no frame carries a label of a try any more", !labels_left);
     Picture("restored", "after the restore");
     return true;
 }

@@ -1,42 +1,15 @@
 #include "tools/glyphoria/demo/page_facts.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "host/sdk/strings.h"
 
 namespace glyphoria::demo {
 
 namespace {
 
-// Box comparisons allow for the label's three decimals and single precision.
+// Boxes of frames found again allow for rounding in the picture's fit.
 constexpr double kBoxTolerance = 0.01;
-
-std::string Utf8(const std::u16string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::string SwatchName(const hostcore::DocModel& model, UID uid) {
     if (uid == kInvalidUID || uid == model.noneSwatch) return "None";
@@ -50,18 +23,12 @@ std::string FontName(const hostcore::DocModel& model, const hostcore::CharAttrs&
     return attrs.fontStyle.empty() ? family : family + " " + attrs.fontStyle;
 }
 
-std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
-
 void AddStory(const hostcore::DocModel& model, UID story_uid, FrameFacts* facts) {
     auto story = model.stories.find(story_uid);
     if (story == model.stories.end()) return;
     const std::u16string& text = story->second.text;
     const std::size_t length = text.empty() ? 0 : text.size() - 1;  // the end marker
-    facts->text = Utf8(text.substr(0, length));
+    facts->text = StringUtils::Utf16ToUtf8(text.substr(0, length));
     for (std::size_t i = 0; i < length && i < story->second.attrs.size(); ++i) {
         const hostcore::CharAttrs& a = story->second.attrs[i];
         facts->characters.push_back(
@@ -86,8 +53,11 @@ std::vector<FrameFacts> FramesOf(const hostcore::DocModel& model) {
         f.width = box.Width();
         f.height = box.Height();
         f.rotation = node->rotation;
+        f.shear = node->shear;
         auto label = node->labels.find("Glyphoria");
         if (label != node->labels.end()) f.label = label->second;
+        auto copy = node->labels.find("Glyphoria.frame");
+        if (copy != node->labels.end()) f.frame_copy = copy->second;
         const hostcore::Node* content =
             node->children.empty() ? nullptr : model.FindNode(node->children.front());
         if (content && content->kind == hostcore::NodeKind::kTextContainer) {
@@ -109,42 +79,6 @@ const FrameFacts* FrameAt(const std::vector<FrameFacts>& frames, const FrameFact
             std::fabs(f.top - like.top) < kBoxTolerance)
             return &f;
     return nullptr;
-}
-
-std::vector<std::string> DifferencesAfterRestore(const FrameFacts& original,
-                                                 const FrameFacts& restored) {
-    std::vector<std::string> differences;
-    if (!restored.is_text) differences.push_back("not a text frame");
-    if (restored.text != original.text) differences.push_back("text \"" + restored.text + "\"");
-    if (restored.characters.size() == original.characters.size()) {
-        // The first character that differs tells enough.
-        for (std::size_t i = 0; i < original.characters.size(); ++i) {
-            const CharacterLook& o = original.characters[i];
-            const CharacterLook& r = restored.characters[i];
-            if (o == r) continue;
-            const std::string at = " at character " + std::to_string(i + 1);
-            if (r.point_size != o.point_size)
-                differences.push_back("point size " + Number(r.point_size) + " instead of " +
-                                      Number(o.point_size) + at);
-            if (r.font != o.font)
-                differences.push_back("font " + r.font + " instead of " + o.font + at);
-            if (r.colour != o.colour)
-                differences.push_back("colour " + r.colour + " instead of " + o.colour + at);
-            break;
-        }
-    }
-    if (restored.fill != original.fill)
-        differences.push_back("fill " + restored.fill + " instead of " + original.fill);
-    if (std::fabs(restored.width - original.width) > kBoxTolerance ||
-        std::fabs(restored.height - original.height) > kBoxTolerance)
-        differences.push_back("size " + Number(restored.width) + " x " + Number(restored.height) +
-                              " instead of " + Number(original.width) + " x " +
-                              Number(original.height));
-    if (std::fabs(restored.left - original.left) > kBoxTolerance ||
-        std::fabs(restored.top - original.top) > kBoxTolerance)
-        differences.push_back("moved");
-    if (!restored.label.empty()) differences.push_back("label left on the frame");
-    return differences;
 }
 
 std::string LabelValue(const std::string& label, const std::string& key) {
