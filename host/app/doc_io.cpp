@@ -306,7 +306,9 @@ class Loader {
         n.box = ReadRect(j.at("bounds"), n.name.empty() ? "item" : n.name.c_str());
         n.rotation = j.value("rotation", 0.0);
         n.shear = j.value("shear", 0.0);
-        if (n.shear <= -89 || n.shear >= 89) Fail("shear must lie between -89 and 89 degrees");
+        if (!(n.shear > -89 && n.shear < 89)) Fail("shear must lie between -89 and 89 degrees");
+        if (!(n.rotation >= -360 && n.rotation <= 360))
+            Fail("rotation must lie between -360 and 360 degrees");
         n.fill = j.contains("fill") ? SwatchRef(j["fill"], "fill")
                                     : (fSaved ? kInvalidUID : fModel.noneSwatch);
         ReadLabels(j, &n);

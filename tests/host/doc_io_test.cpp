@@ -117,6 +117,8 @@ TEST(DocumentFileTest, MalformedDocumentsAreRefused) {
         {"picture not png", "{" + spread + R"({"type": "graphic", "bounds": [0,0,1,1],
             "image": {"file": "not.png"}}]}]}]})"},
         {"bad type", "{" + spread + R"({"type": "circle", "bounds": [0,0,1,1]}]}]}]})"},
+        {"more than a turn", "{" + spread + R"({"type": "graphic", "bounds": [0,0,1,1],
+            "rotation": 400}]}]}]})"},
         {"wrong component count", R"({"swatches": [{"name": "x", "space": "CMYK",
             "components": [1, 0, 0]}]})"},
         {"repeated uid", R"({"nextUID": 10, "swatches": [
