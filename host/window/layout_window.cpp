@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "host/app/doc_io.h"
 #include "host/app/paths.h"
@@ -154,14 +155,8 @@ void LayoutWindow::BuildMenus() {
     m.Add("Edit", Entry(
                       "Redo", [this] { Redo(); }, GDK_KEY_z, kCtrlShift, stepState(false)));
     m.Add("Edit", MenuEntry());
-    m.Add("Edit",
-          Entry(
-              "Select All",
-              [this] {
-                  if (Front())
-                      hostcore::SelectItems(SelectableItems(Front()->Model(), view_->Spread()));
-              },
-              GDK_KEY_a, kCtrl));
+    m.Add("Edit", Entry(
+                      "Select All", [this] { SelectAll(); }, GDK_KEY_a, kCtrl));
     m.Add("Edit", Entry(
                       "Deselect All", [] { hostcore::ClearSelection(); }, GDK_KEY_a, kCtrlShift));
 
@@ -262,6 +257,11 @@ gboolean LayoutWindow::OnIdleTick(gpointer) {
     return G_SOURCE_CONTINUE;
 }
 
+void LayoutWindow::SelectAll() {
+    if (hostcore::Document* doc = Front())
+        hostcore::SelectItems(SelectableItems(doc->Model(), view_->Spread()));
+}
+
 void LayoutWindow::Undo() {
     if (hostcore::Document* doc = Front()) doc->Undo();
 }
@@ -314,10 +314,10 @@ bool LayoutWindow::HandleKey(const GdkEventKey* event) {
                 if (MayLoseChanges("closing")) EndSession();
                 return true;
             case GDK_KEY_a:
-                shift ? hostcore::ClearSelection()
-                      : (Front() ? hostcore::SelectItems(
-                                       SelectableItems(Front()->Model(), view_->Spread()))
-                                 : void());
+                if (shift)
+                    hostcore::ClearSelection();
+                else
+                    SelectAll();
                 return true;
             case GDK_KEY_plus:
             case GDK_KEY_equal:

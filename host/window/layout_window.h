@@ -60,6 +60,7 @@ class LayoutWindow {
     bool SaveDocumentFile(const std::string& path, std::string* error);
     void Undo();
     void Redo();
+    void SelectAll();  // the items of the spread shown
     void ZoomBy(double factor);
     bool SetZoom(double zoom);
 

@@ -226,6 +226,10 @@ TEST_F(LayoutWindowTest, ModalStateBlocksTheWindow) {
     EXPECT_TRUE(Sensitive(window->ActionItem(kToggleAction)));
     PressKey(GDK_KEY_t);
     EXPECT_EQ(1, c->actionsDone);
+    PressKey(GDK_KEY_a, GDK_CONTROL_MASK);
+    EXPECT_EQ(4u, Selected().size());
+    PressKey(GDK_KEY_A, GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK));
+    EXPECT_TRUE(Selected().empty());
 }
 
 // The Edit menu names the step it would undo or redo; Ctrl+Z and
@@ -268,6 +272,39 @@ TEST_F(LayoutWindowTest, UndoAndRedoByNameAndKey) {
     EXPECT_EQ(0, Compare(placed.s, redone.s).count);
     gtk_menu_item_activate(GTK_MENU_ITEM(undo));
     EXPECT_TRUE(doc->UndoSteps().empty());
+}
+
+// Saving clears the changed mark and writes what is shown; opening another
+// file shows it; the zoom keys step through the zooms.
+TEST_F(LayoutWindowTest, SaveOpenAndZoom) {
+    OpenWindow();
+    TempDir dir;
+    glyphoria::testing::WriteGreyPng(dir.file("grey.png"), 40, 20, 0x60);
+    RunLine("place alpha grey.png", dir.path());
+    Settle();
+    std::string error;
+    ASSERT_TRUE(window->SaveDocumentFile(dir.file("saved.json"), &error)) << error;
+    Settle();
+    EXPECT_EQ("saved.json - glyphoria-host", std::string(gtk_window_get_title(window->Window())));
+
+    ASSERT_TRUE(window->OpenDocumentFile(EXAMPLES_DIR "/sampler.json", &error)) << error;
+    Settle();
+    EXPECT_EQ("sampler.json - glyphoria-host", std::string(gtk_window_get_title(window->Window())));
+    ASSERT_TRUE(window->OpenDocumentFile(dir.file("saved.json"), &error)) << error;
+    doc = hostcore::FrontDocument();
+    EXPECT_EQ(kInvalidUID, Frame("alpha"));  // the picture took its place
+    EXPECT_FALSE(window->OpenDocumentFile(dir.file("missing.json"), &error));
+    EXPECT_EQ(doc, hostcore::FrontDocument());
+
+    const struct {
+        guint key;
+        double zoom;
+    } steps[] = {{GDK_KEY_plus, 1.25}, {GDK_KEY_equal, 1.5}, {GDK_KEY_minus, 1.25},
+                 {GDK_KEY_0, 1}};
+    for (const auto& step : steps) {
+        PressKey(step.key, GDK_CONTROL_MASK);
+        EXPECT_EQ(step.zoom, window->View().Zoom());
+    }
 }
 
 // Closing the window ends the session once: the plug-ins shut down, the
