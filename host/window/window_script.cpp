@@ -45,13 +45,17 @@ bool WindowScript::StartFile(const std::string& path) {
     for (std::string line; std::getline(in, line);)
         lines_.push_back(line);
     running_ = true;
-    Next();
+    // The first line waits, as a person would, until the window is painted.
+    busy_ = true;
+    WaitForPaint();
     return true;
 }
 
 void WindowScript::StartStandardInput() {
     fromInput_ = true;
     running_ = true;
+    busy_ = true;
+    WaitForPaint();
     input_ = g_io_channel_unix_new(STDIN_FILENO);
     inputSource_ =
         g_io_add_watch(input_, GIOCondition(G_IO_IN | G_IO_HUP | G_IO_ERR), OnInput, this);

@@ -41,6 +41,7 @@ TEST(HostWindowProgram, ScriptDrivesTheLiveWindow) {
     TempDir dir;
     std::string out;
     ASSERT_EQ(0, RunWindow(dir,
+                           "idle\n"
                            "key T\n"
                            "state 0x7e5710\n"
                            "select headline body\n"
