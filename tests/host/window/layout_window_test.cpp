@@ -299,8 +299,7 @@ TEST_F(LayoutWindowTest, SaveOpenAndZoom) {
     const struct {
         guint key;
         double zoom;
-    } steps[] = {{GDK_KEY_plus, 1.25}, {GDK_KEY_equal, 1.5}, {GDK_KEY_minus, 1.25},
-                 {GDK_KEY_0, 1}};
+    } steps[] = {{GDK_KEY_plus, 1.25}, {GDK_KEY_equal, 1.5}, {GDK_KEY_minus, 1.25}, {GDK_KEY_0, 1}};
     for (const auto& step : steps) {
         PressKey(step.key, GDK_CONTROL_MASK);
         EXPECT_EQ(step.zoom, window->View().Zoom());

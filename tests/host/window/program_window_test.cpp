@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/common/gui_display.h"
 #include "tests/common/gui_env.h"
 #include "tests/common/test_env.h"
 #include "window_fixture.h"
@@ -38,6 +39,7 @@ int RunWindow(TempDir& dir, const std::string& script, std::string* transcript,
 
 TEST(HostWindowProgram, ScriptDrivesTheLiveWindow) {
     GLYPHORIA_REQUIRE_DISPLAY();
+    ASSERT_TRUE(glyphoria::testing::OpenGuiDisplay());
     TempDir dir;
     std::string out;
     ASSERT_EQ(0, RunWindow(dir,
@@ -79,6 +81,7 @@ TEST(HostWindowProgram, ScriptDrivesTheLiveWindow) {
 
 TEST(HostWindowProgram, AFailingLineEndsTheProgram) {
     GLYPHORIA_REQUIRE_DISPLAY();
+    ASSERT_TRUE(glyphoria::testing::OpenGuiDisplay());
     TempDir dir;
     std::string out;
     EXPECT_EQ(1, RunWindow(dir, "select nosuch\nzoom 100\n", &out)) << out;

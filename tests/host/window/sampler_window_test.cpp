@@ -29,9 +29,9 @@ class SamplerWindowTest : public WindowTest {
         shop_ = std::make_unique<glyphoria::testing::shop::Shop>(
             glyphoria::testing::shop::ShopOptions{0, false});
         ASSERT_TRUE(shop_->Start());
-        ASSERT_TRUE(WriteFileBytes(TestHome() + "/.config/Glyphoria.ini",
-                                   "[General]\r\nconfig=" + shop_->config_url() +
-                                       "\r\nshortcut=G\r\n"));
+        ASSERT_TRUE(
+            WriteFileBytes(TestHome() + "/.config/Glyphoria.ini",
+                           "[General]\r\nconfig=" + shop_->config_url() + "\r\nshortcut=G\r\n"));
         OpenDocumentFile(EXAMPLES_DIR "/demo.json");
         std::string error;
         ASSERT_TRUE(hostapp::LoadPlugInModule(GLYPHORIA_GUI_MODULE_DIR "/Glyphoria.pln", &error))
@@ -54,8 +54,7 @@ class SamplerWindowTest : public WindowTest {
     }
 
     int32_t Act(const char* action, const char* argument = nullptr) {
-        void* library =
-            dlopen(GLYPHORIA_GUI_MODULE_DIR "/Glyphoria.so", RTLD_NOW | RTLD_NOLOAD);
+        void* library = dlopen(GLYPHORIA_GUI_MODULE_DIR "/Glyphoria.so", RTLD_NOW | RTLD_NOLOAD);
         EXPECT_NE(nullptr, library);
         auto act =
             reinterpret_cast<GlyphoriaWebWindowAct>(dlsym(library, "glyphoria_webwindow_act"));

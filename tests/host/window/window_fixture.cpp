@@ -10,6 +10,7 @@
 #include "host/core/selection.h"
 #include "host/window/window_script.h"
 #include "platform/library.h"
+#include "tests/common/gui_display.h"
 #include "tests/common/gui_env.h"
 #include "tests/host/host_fixture.h"
 
@@ -58,8 +59,7 @@ cairo_surface_t* Render(double zoom) {
 
 void WindowTest::SetUp() {
     GLYPHORIA_REQUIRE_DISPLAY();
-    static const bool initialised = gtk_init_check(nullptr, nullptr);
-    ASSERT_TRUE(initialised) << "the display cannot be opened";
+    ASSERT_TRUE(glyphoria::testing::OpenGuiDisplay()) << "the display cannot be opened";
     doc = hostcore::OpenDocument(hosttest::MakeTestModel());
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/common/gui_display.h"
 #include "tests/common/gui_env.h"
 #include "tests/common/test_env.h"
 
@@ -27,6 +28,7 @@ int Count(const std::string& text, const std::string& part) {
 
 TEST(DemoWindow, TheSamplerOpensFromTheMenuAndTheScriptTriesAFont) {
     GLYPHORIA_REQUIRE_DISPLAY();
+    ASSERT_TRUE(glyphoria::testing::OpenGuiDisplay());
     TempDir dir;
     const std::string out = dir.file("demo");
     WriteFileBytes(dir.file("try.script"),
