@@ -8,6 +8,8 @@
 #include "mac/headless/web_network.h"
 #include "mac/mac_log.h"
 #include "mac/mac_services.h"
+#include "mac/plugin/mac_script.h"
+#include "mac/vendor_addresses.h"
 #include "mac/try_controller.h"
 #if GLYPHORIA_MAC_GTK
 #include "mac/gtk/gtk_hands.h"
@@ -71,6 +73,7 @@ std::unique_ptr<Platform> MakePlatform() {
 
 void BringUpMacPlatform() {
     if (Current()) return;
+    ForgetMacScriptRecord();
     Current() = MakePlatform();
     MacServices services;
     Current()->bindSeam(&services);
@@ -84,6 +87,9 @@ void TakeDownMacPlatform() {
     Current()->drain();
     SetMacServices(MacServices());
     Current().reset();
+    // The next start-up in this process (the module stays loaded) begins
+    // with the vendor's own addresses, as a fresh load does.
+    SetVendorServer("");
 }
 
 MacHands* PlatformHands() {

@@ -3,8 +3,9 @@
 // the headless stand-ins otherwise: then the windows browse for real over
 // the network but nobody sees them, and the hands are the scripting entry's
 // alone) bound with this machine's flows (mac/bindings). Brought up at
-// start-up before anything opens a window, taken down at shutdown after the
-// windows are closed.
+// start-up before anything opens a window (the scripting entry's record
+// starts afresh), taken down at shutdown after the windows are closed (the
+// vendor's addresses go back to the vendor's own).
 #pragma once
 
 #include "mac/hands.h"

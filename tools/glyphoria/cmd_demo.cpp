@@ -8,6 +8,9 @@
 #include <string>
 
 #include "tools/glyphoria/demo/demo_session.h"
+#ifdef GLYPHORIA_DEMO_MAC_MODULE_DIR
+#include "tools/glyphoria/demo/mac_demo_session.h"
+#endif
 #include "tools/glyphoria/demo/wait_for_person.h"
 #include "tools/glyphoria/demo/window_demo.h"
 #include "tools/glyphoria/subcommand.h"
@@ -16,14 +19,16 @@ namespace glyphoria::tool {
 namespace {
 
 int RunDemo(int argc, char** argv);
-int RunWindow(const demo::DemoOptions& options, const std::string& plugins,
+int RunWindow(const demo::DemoOptions& options, const std::string& form, const std::string& plugins,
               const std::string& script);
+template <class Session>
+int Finish(Session& session, const demo::DemoReport& report, bool keep_server);
 
 constexpr const char* kUsage =
     "  glyphoria demo [--output DIR] [--keep-server] [--document FILE] [--plugins DIR]\n"
-    "                 [--quiet]\n"
+    "                 [--form windows|mac] [--quiet]\n"
     "  glyphoria demo --window [--output DIR] [--document FILE] [--plugins DIR]\n"
-    "                 [--script FILE] [--quiet]\n"
+    "                 [--form windows|mac] [--script FILE] [--quiet]\n"
     "Runs one whole session of the plug-in, as a designer would: the host starts\n"
     "and loads the plug-in module, a layout is opened, the sampler window opens from\n"
     "the menu (configuration fetched, start page shown), one shop font is tried on\n"
@@ -56,6 +61,12 @@ constexpr const char* kUsage =
     "  --script FILE    with --window: host script lines to run in the window once\n"
     "                   the sampler window is open (files named from the output\n"
     "                   folder); end it with \"close\" to end the run\n"
+    "  --form FORM      windows (the default) or mac: the Mac form's module\n"
+    "                   (GlyphoriaMac.pln) with its own windows (headless, or real\n"
+    "                   ones with --window): the sampler window, a try, a re-try and\n"
+    "                   Command-Z (Ctrl-Z) in it, the restore, the purchase window\n"
+    "                   with the folder choice, the download under the progress bar\n"
+    "                   and the installation\n"
     "  --quiet          no step lines while running; only the summary\n"
     "\n"
     "Exit status: 0 every check holds (with --window: the window closed and every\n"
@@ -69,7 +80,7 @@ const Subcommand& Self() {
     return self;
 }
 
-int RunWindow(const demo::DemoOptions& options, const std::string& plugins,
+int RunWindow(const demo::DemoOptions& options, const std::string& form, const std::string& plugins,
               const std::string& script) {
     if (std::strlen(GLYPHORIA_DEMO_GUI_MODULE_DIR) == 0) {
         std::fprintf(stderr, "glyphoria demo: the layout window is not part of this build\n");
@@ -79,6 +90,12 @@ int RunWindow(const demo::DemoOptions& options, const std::string& plugins,
     w.output = options.output;
     w.document = options.document;
     w.module_folder = plugins.empty() ? GLYPHORIA_DEMO_GUI_MODULE_DIR : plugins;
+#ifdef GLYPHORIA_DEMO_MAC_MODULE_DIR
+    w.mac_form = form == "mac";
+    if (w.mac_form && plugins.empty()) w.module_folder = GLYPHORIA_DEMO_MAC_MODULE_DIR;
+#else
+    if (form == "mac") return UsageError(Self(), "this build has no Mac form");
+#endif
     w.host_program = GLYPHORIA_DEMO_HOST_PROGRAM;
     w.script = script;
     w.narrate = options.narrate;
@@ -94,7 +111,7 @@ int RunDemo(int argc, char** argv) {
     options.document = GLYPHORIA_DEMO_DOCUMENT;
     options.module_folder = GLYPHORIA_DEMO_MODULE_DIR;
     bool keep_server = false, window = false;
-    std::string plugins, script;
+    std::string plugins, script, form = "windows";
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         std::string* value = nullptr;
@@ -106,6 +123,8 @@ int RunDemo(int argc, char** argv) {
             value = &plugins;
         else if (arg == "--script")
             value = &script;
+        else if (arg == "--form")
+            value = &form;
         else if (arg == "--keep-server")
             keep_server = true;
         else if (arg == "--window")
@@ -120,15 +139,31 @@ int RunDemo(int argc, char** argv) {
             *value = argv[++i];
         }
     }
+    if (form != "windows" && form != "mac")
+        return UsageError(Self(), ("unknown form " + form).c_str());
     if (window) {
         if (keep_server) return UsageError(Self(), "--keep-server is not for --window");
-        return RunWindow(options, plugins, script);
+        return RunWindow(options, form, plugins, script);
     }
     if (!script.empty()) return UsageError(Self(), "--script is for --window");
     if (!plugins.empty()) options.module_folder = plugins;
 
+    if (form == "mac") {
+#ifdef GLYPHORIA_DEMO_MAC_MODULE_DIR
+        if (plugins.empty()) options.module_folder = GLYPHORIA_DEMO_MAC_MODULE_DIR;
+        demo::MacDemoSession session(options);
+        return Finish(session, session.Run(), keep_server);
+#else
+        return UsageError(Self(), "this build has no Mac form");
+#endif
+    }
     demo::DemoSession session(options);
-    const demo::DemoReport report = session.Run();
+    return Finish(session, session.Run(), keep_server);
+}
+
+// The summary, the shop kept for a person if asked, and the exit status.
+template <class Session>
+int Finish(Session& session, const demo::DemoReport& report, bool keep_server) {
     std::printf("\n%s", demo::FormatSummary(report).c_str());
     std::fflush(stdout);
 

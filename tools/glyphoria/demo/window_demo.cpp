@@ -15,6 +15,9 @@
 
 #include "host/app/doc_io.h"
 #include "tools/glyphoria/demo/demo_setup.h"
+#ifdef GLYPHORIA_DEMO_HAS_MAC_FORM
+#include "tools/glyphoria/demo/mac_demo_session.h"
+#endif
 
 extern char** environ;
 
@@ -26,17 +29,24 @@ namespace {
 // its actual size), until the person moves it: the library keeps its place.
 constexpr const char* kSamplerPlace = "740 0 660 720";
 constexpr const char* kSamplerToggle = "0x159842";
+// The Mac form's saved-frame string for the same place, on a 1400x720 screen.
+constexpr const char* kMacSamplerFrame = "740 0 660 720 0 0 1400 720";
 
 std::string FileName(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The opening a person would do first, then the given script's lines.
-bool WriteWindowScript(const std::string& path, const std::string& extra, std::string* error) {
+// The opening a person would do first, then the given script's lines. The
+// Mac form's vendor addresses are the shop's, as a deployment would set them.
+bool WriteWindowScript(const std::string& path, const std::string& extra, bool mac_form,
+                       const std::string& shop, std::string* error) {
     std::ostringstream script;
-    script << "# the sampler window from the menu, once its page has loaded\n"
-           << "menu " << kSamplerToggle << "\nweb wait\n";
+    script << "# the sampler window from the menu, once its page has loaded\n";
+    if (mac_form)
+        script << "mac vendor " << shop << "\nmenu " << kSamplerToggle << "\nmac page sampler\n";
+    else
+        script << "menu " << kSamplerToggle << "\nweb wait\n";
     if (!extra.empty()) {
         std::ifstream in(extra, std::ios::binary);
         if (!in) {
@@ -95,12 +105,22 @@ int RunWindowDemo(const WindowDemoOptions& options, std::string* error) {
     if (!hostapp::LoadDocumentFile(options.document, &model, error) ||
         !hostapp::SaveDocumentFile(layout, model, error))
         return 1;
-    const std::string script = folder.root + "/window.script";
-    if (!WriteWindowScript(script, options.script, error)) return 1;
-
     std::unique_ptr<testing::shop::Shop> shop = StartDemoShop(error);
     if (!shop) return 1;
-    WriteDemoPreferences(folder, *shop, {{"tryWndRect", kSamplerPlace}});
+    const std::string script = folder.root + "/window.script";
+    if (!WriteWindowScript(script, options.script, options.mac_form, shop->base_url(), error))
+        return 1;
+    std::string prefs_file = folder.prefs_file;
+    if (!options.mac_form) {
+        WriteDemoPreferences(folder, *shop, {{"tryWndRect", kSamplerPlace}});
+    } else {
+#ifdef GLYPHORIA_DEMO_HAS_MAC_FORM
+        if (!WriteMacDemoPreferences(*shop, kMacSamplerFrame, &prefs_file, error)) return 1;
+#else
+        *error = "this build has no Mac form";
+        return 1;
+#endif
+    }
     if (options.narrate) {
         std::printf(
             "Glyphoria demo: shop at %s, output in %s\n"
@@ -112,9 +132,15 @@ int RunWindowDemo(const WindowDemoOptions& options, std::string* error) {
             "frame\n"
             "  undo, redo: Ctrl+Z, Ctrl+Shift+Z; the sampler window on and off: %c\n"
             "  buy: the page's Buy links or its Cart (archives go to %s)\n"
+            "%s"
             "Close the layout window to end.\n",
             shop->base_url().c_str(), folder.root.c_str(), FileName(layout).c_str(),
-            kDemoShortcutKey, folder.downloads.c_str());
+            kDemoShortcutKey, folder.downloads.c_str(),
+            options.mac_form
+                ? "The Mac form: Ctrl+Z in the sampler window undoes the last try too; the\n"
+                  "Cart opens the purchase window, which asks for the download folder when the\n"
+                  "first archive comes, downloads it under a progress bar and installs its fonts.\n"
+                : "");
         std::fflush(stdout);
     }
     const int status = RunHost({options.host_program, layout, "--plugins", options.module_folder,
@@ -131,7 +157,7 @@ int RunWindowDemo(const WindowDemoOptions& options, std::string* error) {
             "  bought archives %s\n"
             "  host and plug-in output %s\n"
             "  shop requests   %s\n",
-            status, folder.log_file.c_str(), folder.prefs_file.c_str(), folder.downloads.c_str(),
+            status, folder.log_file.c_str(), prefs_file.c_str(), folder.downloads.c_str(),
             folder.console_file.c_str(), folder.shop_log_file.c_str());
     }
     return status;

@@ -5,6 +5,9 @@
 // from the menu for the person, who then selects frames, clicks fonts on the
 // live page, restores and buys; closing the layout window ends the run.
 //
+// With the Mac form the module's own windows take the web-window library's
+// place: the sampler panel, and the purchase panel from the page's Cart.
+//
 // A script, when given, runs in the window after the sampler window opened
 // (host script verbs, paths from the output folder); one that ends with
 // "close" ends the run by itself (scripts/gui-screenshots does that).
@@ -25,6 +28,9 @@ struct WindowDemoOptions {
     std::string host_program;   // glyphoria-host
     std::string script;         // optional: host script lines run after the opening
     bool narrate = true;        // instructions and places on standard output
+    // The Mac form: module_folder holds GlyphoriaMac.pln, whose own windows
+    // (on GTK, beside the layout window) show the sampler and purchase pages.
+    bool mac_form = false;
 };
 
 // The host program's exit status (0: the window closed and every script
