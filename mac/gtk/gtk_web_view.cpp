@@ -56,7 +56,14 @@ const struct {
 
 }  // namespace
 
-GtkMacWebView::GtkMacWebView() : view_(WEBKIT_WEB_VIEW(webkit_web_view_new())) {
+// The engine's view, made here and nowhere else: the leak checker's
+// suppressions name this function for what the engine keeps out of its sight
+// (tests/common/lsan_gui.supp).
+__attribute__((noinline)) WebKitWebView* NewEngineView() {
+    return WEBKIT_WEB_VIEW(webkit_web_view_new());
+}
+
+GtkMacWebView::GtkMacWebView() : view_(NewEngineView()) {
     g_object_ref_sink(view_);
     g_signal_connect(view_, "decide-policy", G_CALLBACK(&GtkMacWebView::OnDecidePolicy), this);
     g_signal_connect(view_, "load-changed", G_CALLBACK(&GtkMacWebView::OnLoadChanged), this);

@@ -34,6 +34,8 @@ namespace glyphoria::mac {
 
 class GtkMacDownload;
 
+WebKitWebView* NewEngineView();
+
 class GtkMacWebView : public WebView {
   public:
     GtkMacWebView();
