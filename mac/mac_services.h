@@ -9,6 +9,7 @@
 #pragma once
 
 #include <boost/function.hpp>
+#include <cstdint>
 #include <string>
 
 #include "mac/seam/application.h"
@@ -34,6 +35,8 @@ using HostModalState = boost::function<void()>;
 using HostPrepareUndo = boost::function<bool()>;
 // A key a panel does not keep, to the host application's own key handling.
 using SendKeyToHost = boost::function<void(const PanelEvent& event)>;
+// The host's main window as the window system's handle (0 for none).
+using HostMainWindow = boost::function<std::uintptr_t()>;
 
 struct MacServices {
     // The seam.
@@ -53,6 +56,7 @@ struct MacServices {
     HostModalState leave_modal_state;
     HostPrepareUndo host_prepare_undo;
     SendKeyToHost send_key_to_host;
+    HostMainWindow host_main_window;
 };
 
 void SetMacServices(const MacServices& services);

@@ -207,6 +207,11 @@ void BindMacFlows(MacServices* services) {
     };
     services->host_prepare_undo = &HostUndoInFrontDocument;
     services->send_key_to_host = [](const PanelEvent& event) { SendPanelKeyToHost(event); };
+    services->host_main_window = []() -> std::uintptr_t {
+        ISession* session = GetExecutionContextSession();
+        IApplication* app = session ? session->QueryApplication() : nullptr;
+        return app ? app->GetMainWindowHandle() : 0;
+    };
 }
 
 MacHostCalls HostMacCalls() {

@@ -44,7 +44,8 @@ bool SendPanelKeyToHost(const PanelEvent& event);
 // Fills the flows of services: load_document and the preview's synchronous
 // request over the network, try and revert on the front document, the
 // installation into the user's fonts folder, the host's modal-dialog state,
-// the host's part of the panels' keys. The seam members are left as they are.
+// the host's part of the panels' keys, the host's main window. The seam
+// members are left as they are.
 void BindMacFlows(MacServices* services);
 
 // The start-up host calls over the host framework: the bundle is the

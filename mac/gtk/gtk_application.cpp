@@ -1,5 +1,6 @@
 #include "mac/gtk/gtk_application.h"
 
+#include "mac/gtk/gtk_host_window.h"
 #include "mac/gtk/gtk_window.h"
 
 namespace glyphoria::mac {
@@ -21,7 +22,13 @@ void GtkMacApplication::runModalForWindow(Window& window) {
     Loop loop{g_main_loop_new(nullptr, FALSE)};
     loops_.push_back(&loop);
     ++modal_runs_;
-    if (widget) gtk_window_set_modal(widget, TRUE);
+    if (widget) {
+        // Modal over the host: kept above its main window.
+        GtkWindow* host = HostMainGtkWindow();
+        if (host && !gtk_window_get_transient_for(widget))
+            gtk_window_set_transient_for(widget, host);
+        gtk_window_set_modal(widget, TRUE);
+    }
     window.makeKeyAndOrderFront();
     if (!steps_.empty()) {
         loop.given_steps = true;
@@ -96,6 +103,10 @@ gboolean GtkMacApplication::ReleaseIdle(gpointer self) {
     app->release_source_ = 0;
     app->released_.clear();
     return G_SOURCE_REMOVE;
+}
+
+void GtkMacApplication::activateHostProcess() {
+    if (GtkWindow* host = HostMainGtkWindow()) gtk_window_present(host);
 }
 
 void GtkMacApplication::drain() {

@@ -34,7 +34,8 @@ class GtkMacApplication : public Application {
     void beginSheet(Window& sheet, Window& parent, const SheetEndHandler& on_end) override;
     void endSheet(Window& sheet, int code) override;
     void releaseWhenIdle(std::unique_ptr<Window> window) override;
-    void activateHostProcess() override {}
+    // The host's main window to the front, when there is one here.
+    void activateHostProcess() override;
 
     void queueModalStep(const boost::function<void()>& step) { steps_.push_back(step); }
     int modalRuns() const { return modal_runs_; }

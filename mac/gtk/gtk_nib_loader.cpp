@@ -1,5 +1,6 @@
 #include "mac/gtk/gtk_nib_loader.h"
 
+#include "mac/gtk/gtk_host_window.h"
 #include "mac/gtk/gtk_web_view.h"
 #include "mac/gtk/gtk_window.h"
 
@@ -34,6 +35,8 @@ GtkBox* VBox(GtkMacWindow& window) {
 bool GtkMacNibLoader::loadTryController(TryNib* nib) {
     auto panel = std::make_unique<GtkMacWindow>("Glyphoria", 820, 720, true, true);
     gtk_window_set_type_hint(panel->widget(), GDK_WINDOW_TYPE_HINT_UTILITY);
+    // A floating panel of the host: above its main window.
+    if (GtkWindow* host = HostMainGtkWindow()) gtk_window_set_transient_for(panel->widget(), host);
     GtkBox* box = GTK_BOX(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0));
     gtk_container_add(GTK_CONTAINER(panel->widget()), GTK_WIDGET(box));
     nib->web_view = AddWebView(*panel, panel->contentView(), box);
