@@ -65,6 +65,9 @@ class MacHands {
     // Lets the window system and the engine work until done() holds or the
     // time limit passes; true when done() holds.
     virtual bool waitFor(const boost::function<bool()>& done, int milliseconds) = 0;
+    // A PNG picture of the window as the screen shows it once it has painted
+    // what it has (null: the whole screen); false where there is no screen.
+    virtual bool snapshot(Window* window, const std::string& path) = 0;
 };
 
 // The windows the controllers hold now; null when not open.

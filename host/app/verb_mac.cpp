@@ -54,9 +54,14 @@ bool Mac(ScriptContext& ctx, const std::vector<std::string>& args) {
     }
     auto act = reinterpret_cast<ActProc>(Export("glyphoria_mac_act"));
     if (!act) return ctx.Error("no loaded plug-in shows Mac windows");
+    // A picture's file is named from the script's folder, as other verbs' files are.
+    std::vector<std::string> words = args;
+    const bool snapshot = words[0] == "snapshot" ||
+                          (words.size() > 1 && words[0] == "modal" && words[1] == "snapshot");
+    if (snapshot && words.size() > 2) words.back() = ctx.Path(words.back());
     std::string argument;
-    for (std::size_t i = 1; i < args.size(); ++i)
-        argument += (i > 1 ? " " : "") + args[i];
+    for (std::size_t i = 1; i < words.size(); ++i)
+        argument += (i > 1 ? " " : "") + words[i];
     const std::int32_t answer = act(args[0].c_str(), argument.c_str());
     if (answer == -1) {
         std::string why;
@@ -73,8 +78,8 @@ bool Mac(ScriptContext& ctx, const std::vector<std::string>& args) {
 ScriptVerb gMac("mac",
                 "mac ACTION [ARG...]  act on the Mac form's windows: try ID, revert, homepage,\n"
                 "                       cart, link PANE WHICH, click PANE ID, key PANE CHORD,\n"
-                "                       close PANE, page PANE, folder [PATH], modal ACTION [ARG],\n"
-                "                       wait MS, record",
+                "                       close PANE, page PANE, snapshot PANE FILE, folder [PATH],\n"
+                "                       modal ACTION [ARG], wait MS, vendor SERVER, record",
                 Mac);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <cstring>
 #include <set>
 
 #include "mac/gtk/gtk_events.h"
@@ -61,6 +62,29 @@ const char* kFindLink =
     "  }"
     "  return null;"
     "}";
+
+// Whether the widget's part of the screen holds more than one colour.
+bool ShowsMoreThanOneColour(GtkWidget* widget) {
+    GtkWidget* top = gtk_widget_get_toplevel(widget);
+    GdkWindow* window = gtk_widget_get_window(top);
+    GtkAllocation a;
+    gtk_widget_get_allocation(widget, &a);
+    int x = 0, y = 0;
+    if (!window || a.width <= 0 || a.height <= 0 ||
+        !gtk_widget_translate_coordinates(widget, top, 0, 0, &x, &y))
+        return false;
+    GdkPixbuf* shown = gdk_pixbuf_get_from_window(window, x, y, a.width, a.height);
+    if (!shown) return false;
+    const guchar* pixels = gdk_pixbuf_read_pixels(shown);
+    const int stride = gdk_pixbuf_get_rowstride(shown);
+    const int channels = gdk_pixbuf_get_n_channels(shown);
+    bool varied = false;
+    for (int row = 0; row < a.height && !varied; ++row)
+        for (int column = 0; column < a.width && !varied; ++column)
+            varied = std::memcmp(pixels + row * stride + column * channels, pixels, 3) != 0;
+    g_object_unref(shown);
+    return varied;
+}
 
 }  // namespace
 
@@ -176,6 +200,43 @@ bool GtkHands::closeWindow(Window& window) {
     if (!w || !window.isVisible()) return false;
     RequestClose(w->widget());
     return !window.isVisible();
+}
+
+bool GtkHands::snapshot(Window* window, const std::string& path) {
+    startAnswering();
+    GdkWindow* source = gdk_get_default_root_window();
+    if (window) {
+        GtkMacWindow* w = Gtk(*window);
+        if (!w || !window->isVisible()) return false;
+        if (GtkMacWebView* web = w->webView()) {
+            waitFor([web] { return !web->busy(); }, kHandsTimeLimitMs);
+            // The engine draws the page a while after it has loaded it: until
+            // then the view shows one colour only.
+            GtkWidget* page = web->widget();
+            waitFor([page] { return ShowsMoreThanOneColour(page); }, kScriptTimeLimitMs);
+        }
+        // Two frames painted after asking for one.
+        GtkWidget* widget = GTK_WIDGET(w->widget());
+        GdkFrameClock* clock = gtk_widget_get_frame_clock(widget);
+        if (!clock) return false;
+        int painted = 0;
+        const gulong handler = g_signal_connect_swapped(
+            clock, "after-paint", G_CALLBACK(+[](int* n) { ++*n; }), &painted);
+        for (int frame = 0; frame < 2; ++frame) {
+            const int before = painted;
+            gtk_widget_queue_draw(widget);
+            waitFor([&painted, before] { return painted > before; }, kScriptTimeLimitMs);
+        }
+        g_signal_handler_disconnect(clock, handler);
+        source = gtk_widget_get_window(widget);
+    }
+    if (!source) return false;
+    GdkPixbuf* picture = gdk_pixbuf_get_from_window(source, 0, 0, gdk_window_get_width(source),
+                                                    gdk_window_get_height(source));
+    if (!picture) return false;
+    const gboolean saved = gdk_pixbuf_save(picture, path.c_str(), "png", nullptr, nullptr);
+    g_object_unref(picture);
+    return saved;
 }
 
 void GtkHands::whenModal(const boost::function<void()>& step) {

@@ -39,6 +39,7 @@ class GtkHands : public MacHands {
     std::vector<ShownAlert> alertsShown() override;
     std::vector<std::string> openedUrls() override;
     bool waitFor(const boost::function<bool()>& done, int milliseconds) override;
+    bool snapshot(Window* window, const std::string& path) override;
 
   private:
     void startAnswering();

@@ -47,7 +47,8 @@ bool GtkMacNibLoader::loadTryController(TryNib* nib) {
 }
 
 bool GtkMacNibLoader::loadBuyController(BuyNib* nib) {
-    auto panel = std::make_unique<GtkMacWindow>("Glyphoria", 900, 760, true, false);
+    auto panel = std::make_unique<GtkMacWindow>("Glyphoria", 760, 600, true, false);
+    gtk_window_set_position(panel->widget(), GTK_WIN_POS_CENTER_ON_PARENT);
     GtkControls& controls = panel->controls();
     ViewNode& content = panel->contentView();
     GtkBox* box = VBox(*panel);

@@ -23,6 +23,7 @@ class HeadlessHands : public MacHands {
     std::vector<ShownAlert> alertsShown() override;
     std::vector<std::string> openedUrls() override;
     bool waitFor(const boost::function<bool()>& done, int milliseconds) override;
+    bool snapshot(Window*, const std::string&) override { return false; }
 
   private:
     HeadlessSeam& seam_;

@@ -112,6 +112,12 @@ std::int32_t Act(MacHands& hands, const std::string& action, const std::string& 
             [h, inner_action, inner_argument] { MacScriptAct(*h, inner_action, inner_argument); });
         return 1;
     }
+    if (action == "snapshot") {
+        Window* window = PaneWindow(pane);
+        if (pane != "screen" && !window) return Note("no " + pane + " window");
+        if (rest.empty()) return Note("snapshot needs a file");
+        return hands.snapshot(pane == "screen" ? nullptr : window, rest) ? 1 : 0;
+    }
     Window* window = PaneWindow(pane);
     if (action == "click" || action == "key" || action == "close") {
         if (!window) return Note("no " + pane + " window");

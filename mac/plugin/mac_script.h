@@ -12,6 +12,9 @@
 //                   the Mac's Command), "caps+ctrl+c", "alt+x", "macctrl+x"
 //   close PANE      the window's close control
 //   page PANE       record the page the pane shows
+//   snapshot PANE FILE
+//                   a PNG of the window as the screen shows it ("screen": the
+//                   whole screen); 0 where the windows are headless
 //   folder [PATH]   the folder chooser's next answer (none: cancel)
 //   modal ACTION [ARGUMENT]
 //                   the action, run inside the next modal loop

@@ -289,10 +289,14 @@ TEST_F(TryControllerTest, LoadFailureShowsTheDescriptionAsTextAndKeepsTheWindow)
     EXPECT_TRUE(TryController::isVisible());
 }
 
+void CloseFromInsideATry(const char*) {
+    ToggleSamplerWindow();
+}
+
 TEST_F(TryControllerTest, ClosingFromInsideATryIsSafe) {
     HeadlessWebView& page = Open();
     MacServices services = Services();
-    services.try_fonts = [](const char*) { ToggleSamplerWindow(); };
+    services.try_fonts = &CloseFromInsideATry;
     SetMacServices(services);
     EXPECT_EQ(PolicyDecision::kUse, page.navigate("glyphoria://try?id=1"));
     EXPECT_FALSE(TryController::isVisible());

@@ -1,5 +1,8 @@
 #include "tools/glyphoria/demo/mac_demo_session.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -47,6 +50,34 @@ std::string Join(const std::vector<std::string>& parts, const char* separator) {
         out += (out.empty() ? "" : separator) + p;
     return out;
 }
+
+// The Mac form writes its system log to standard error on this machine: it
+// joins the plug-in's console file while the session runs.
+class StderrToFile {
+  public:
+    explicit StderrToFile(const std::string& path) {
+        std::fflush(stderr);
+        const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        if (file < 0) return;
+        saved_ = dup(STDERR_FILENO);
+        if (saved_ >= 0 && dup2(file, STDERR_FILENO) < 0) {
+            close(saved_);
+            saved_ = -1;
+        }
+        close(file);
+    }
+    ~StderrToFile() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    StderrToFile(const StderrToFile&) = delete;
+    StderrToFile& operator=(const StderrToFile&) = delete;
+
+  private:
+    int saved_ = -1;
+};
 
 std::string NameOf(const FrameFacts& frame, std::size_t index) {
     return frame.name.empty() ? "#" + std::to_string(index) : frame.name;
@@ -389,6 +420,7 @@ DemoReport MacDemoSession::Run() {
     }
     {
         StdoutCapture capture(s.folder.console_file);
+        StderrToFile system_log(s.folder.console_file);
         s.capture = &capture;
         s.Say("Glyphoria demo, Mac form: shop at " + s.shop->base_url() + ", output in " +
               s.folder.root);
