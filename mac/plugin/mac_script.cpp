@@ -143,7 +143,12 @@ bool ParseKeyChord(const std::string& chord, PanelEvent* event) {
     std::vector<std::string> parts;
     for (std::string part; std::getline(in, part, '+');)
         parts.push_back(part);
-    if (parts.empty() || parts.back().empty()) return false;
+    if (parts.empty() || chord.back() == '+') return false;
+    // The key is one character.
+    std::size_t characters = 0;
+    for (unsigned char c : parts.back())
+        characters += (c & 0xC0) != 0x80;
+    if (characters != 1) return false;
     event->characters_ignoring_modifiers = parts.back();
     parts.pop_back();
     for (const std::string& m : parts) {

@@ -43,7 +43,8 @@ std::int32_t MacScriptAct(MacHands& hands, const std::string& action, const std:
 std::string MacScriptRecord(MacHands& hands);
 void ForgetMacScriptRecord();
 
-// A chord ("ctrl+z") as a key-down event; false when it names no key.
+// A chord ("ctrl+z": modifiers, then one character) as a key-down event;
+// false when it names no key or a modifier this machine has not.
 bool ParseKeyChord(const std::string& chord, PanelEvent* event);
 
 }  // namespace glyphoria::mac

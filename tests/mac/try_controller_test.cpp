@@ -311,3 +311,70 @@ TEST_F(TryControllerTest, WindowDescriptionMissingLeavesNoWindow) {
 
 }  // namespace
 }  // namespace glyphoria::mac
+
+namespace glyphoria::mac {
+namespace {
+
+// The sampler panel's keys go through the panel class: what the web view
+// types or takes as an edit action, and what reaches the host.
+TEST_F(TryControllerTest, ThePanelsKeysGoThroughThePanelClass) {
+    struct Case {
+        const char* name;
+        PanelEvent event;
+        bool host_document;
+        const char* typed;
+        std::vector<std::string> actions;
+        int host_keys, host_undos;
+    } cases[] = {
+        {"typing", {kEventKeyDown, 0, "q"}, false, "q", {}, 0, 0},
+        {"shift types", {kEventKeyDown, kShiftKeyMask, "Q"}, false, "Q", {}, 0, 0},
+        {"command c copies in the page",
+         {kEventKeyDown, kCommandKeyMask, "c"},
+         false,
+         "",
+         {"copy:"},
+         0,
+         0},
+        {"caps lock command c is the host's",
+         {kEventKeyDown, kCapsLockKeyMask | kCommandKeyMask, "c"},
+         false,
+         "",
+         {},
+         1,
+         0},
+        {"command s is the host's", {kEventKeyDown, kCommandKeyMask, "s"}, false, "", {}, 1, 0},
+        {"command z without a document undoes in the page",
+         {kEventKeyDown, kCommandKeyMask, "z"},
+         false,
+         "",
+         {"undo:"},
+         0,
+         0},
+        {"command z with a document: the host undoes once",
+         {kEventKeyDown, kCommandKeyMask, "z"},
+         true,
+         "",
+         {},
+         1,
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open();
+        HeadlessWindow* panel = mac_.nibs.lastTryPanel();
+        HeadlessWebView* page = mac_.nibs.lastTryWebView();
+        mac_.host_has_document = c.host_document;
+        mac_.host_keys.clear();
+        mac_.host_undos = 0;
+        ASSERT_TRUE(panel->userEvent(c.event));
+        EXPECT_EQ(c.typed, page->typed());
+        EXPECT_EQ(c.actions, page->editActions());
+        EXPECT_EQ(c.host_keys, static_cast<int>(mac_.host_keys.size()));
+        EXPECT_EQ(c.host_undos, mac_.host_undos);
+        ToggleSamplerWindow();
+        mac_.application.drain();
+    }
+}
+
+}  // namespace
+}  // namespace glyphoria::mac
