@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "host/app/doc_io.h"
+#include "host/app/frame_compare.h"
 #include "host/app/plugin_loader.h"
 #include "host/app/render.h"
 #include "host/core/document.h"
@@ -116,6 +117,7 @@ struct MacDemoSession::Impl {
     ActionID sampler_action = 0;
     ActionID restore_action = 0;
     std::string prefs_path;
+    hostcore::DocModel layout;  // the document as it was opened
     std::vector<FrameFacts> originals;
     std::vector<FrameFacts> with_text;
     int picture_number = 0;
@@ -228,6 +230,7 @@ bool MacDemoSession::Impl::OpenLayout() {
                       hostapp::LoadDocumentFile(options.document, &model, &error),
                       error.empty() ? options.document : error))
         return Stop(error);
+    layout = model;
     doc = hostcore::OpenDocument(std::move(model));
     for (const FrameFacts& f : Frames()) {
         if (!f.is_text) continue;
@@ -319,8 +322,9 @@ bool MacDemoSession::Impl::Restore() {
     for (std::size_t i = 0; i < with_text.size(); ++i) {
         const FrameFacts* restored = FrameAt(now, with_text[i]);
         const std::vector<std::string> differences =
-            restored ? DifferencesAfterRestore(with_text[i], *restored)
-                     : std::vector<std::string>{"no frame where it was"};
+            restored
+                ? hostapp::FrameDifferences(layout, with_text[i].uid, doc->Model(), restored->uid)
+                : std::vector<std::string>{"no frame where it was"};
         report.Check("\"" + NameOf(with_text[i], i) + "\" is back as it was", differences.empty(),
                      Join(differences, "; "));
     }
