@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tests/common/gui_display.h"
 #include "tests/common/gui_env.h"
 #include "tests/common/test_env.h"
 
@@ -27,6 +28,8 @@ int Count(const std::string& text, const std::string& part) {
 
 TEST(MacWindowDemo, TryCtrlZAndAPurchaseInTheMacFormsOwnWindows) {
     GLYPHORIA_REQUIRE_DISPLAY();
+    // Held while the demo's programs come and go on the display.
+    ASSERT_TRUE(glyphoria::testing::OpenGuiDisplay());
     TempDir dir;
     const std::string out = dir.file("demo");
     WriteFileBytes(dir.file("mac.script"),
