@@ -28,20 +28,36 @@ void UnlockShare(CURL*, curl_lock_data data, void*) {
     g_share_locks[data].unlock();
 }
 
-// Made once, kept for the life of the process.
-CURLSH* CookieShare() {
-    static CURLSH* const share = [] {
-        CURLSH* s = curl_share_init();
-        if (!s) return s;
-        if (curl_share_setopt(s, CURLSHOPT_LOCKFUNC, LockShare) != CURLSHE_OK ||
-            curl_share_setopt(s, CURLSHOPT_UNLOCKFUNC, UnlockShare) != CURLSHE_OK ||
-            curl_share_setopt(s, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE) != CURLSHE_OK) {
-            curl_share_cleanup(s);
-            return static_cast<CURLSH*>(nullptr);
+// Made on first use and cleaned up when the code that made it goes: the
+// plug-in module may be unloaded long before the process ends, and a share
+// left behind then is memory no one can reach. A share still in use by a
+// request is not freed by the clean-up (libcurl refuses), never torn down.
+class SharedCookies {
+public:
+    SharedCookies() : share_(curl_share_init()) {
+        if (!share_) return;
+        if (curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, LockShare) != CURLSHE_OK ||
+            curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, UnlockShare) != CURLSHE_OK ||
+            curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE) != CURLSHE_OK) {
+            curl_share_cleanup(share_);
+            share_ = nullptr;
         }
-        return s;
-    }();
-    return share;
+    }
+    ~SharedCookies() {
+        if (share_) curl_share_cleanup(share_);
+    }
+    SharedCookies(const SharedCookies&) = delete;
+    SharedCookies& operator=(const SharedCookies&) = delete;
+
+    CURLSH* get() const { return share_; }
+
+private:
+    CURLSH* share_;
+};
+
+CURLSH* CookieShare() {
+    static const SharedCookies cookies;
+    return cookies.get();
 }
 
 }  // namespace
