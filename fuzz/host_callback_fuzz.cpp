@@ -7,13 +7,15 @@
 // without value buffer), the key (a known one or raw bytes ended by 0xFF)
 // and, for "setPrefString", the value (raw bytes ended by 0xFF).
 //
-// Value buffers are heap blocks of exactly the documented size (256 bytes for
-// "prefString", 513 for "langString"), so any write past them shows.
+// Value buffers are heap blocks of exactly the documented capacity (255 bytes
+// for "prefString", 513 for "langString", the NUL included) and one guard
+// byte, checked after every call, so a write past them shows in the replay
+// build as well as under the sanitizers.
 // "doTry", "doRevert" and "doBuy" are not sent: they need a document and the
 // network, and their arguments have targets of their own.
 //
 // Checked: answers are terminated within their buffer, never longer than
-// 255 / 512 bytes, a prefix of the full text cut no shorter than the last
+// 254 / 512 bytes, a prefix of the full text cut no shorter than the last
 // whole character before the bound, and never cut inside a UTF-8 character;
 // a missing key leaves the buffer untouched; after a "setPrefString" the
 // store accepts, the file on disk reloads with every key set so far answering
@@ -154,8 +156,10 @@ void CallWithRecord(const char* word, const std::string& key, int form, FuzzInpu
     std::memcpy(key_block.get(), key.c_str(), key.size() + 1);
     const std::size_t capacity = is_lang  ? glyphoria::kLangStringMaxLength + 1
                                  : is_set ? value.size() + 1
-                                          : glyphoria::kValueBufferSize;
-    std::unique_ptr<char[]> buffer(new char[capacity]);
+                                          : glyphoria::kPrefStringCapacity;
+    constexpr char kGuard = '\x5A';
+    std::unique_ptr<char[]> buffer(new char[capacity + 1]);
+    buffer[capacity] = kGuard;
     static const char kUntouched[] = "\x01untouched";
     if (is_set) {
         std::memcpy(buffer.get(), value.c_str(), value.size() + 1);
@@ -170,6 +174,7 @@ void CallWithRecord(const char* word, const std::string& key, int form, FuzzInpu
     if (glyphoria::HostCommandCallback(word, argument) != 0)
         Fail("string command answered non-zero", word);
     const std::string after = ReadFile(PrefsPath());
+    if (buffer[capacity] != kGuard) Fail("wrote past the value buffer of", word);
 
     const bool complete = form == 1;
     if (is_set && complete && StoreTakes(key, value)) {
@@ -198,7 +203,7 @@ void CallWithRecord(const char* word, const std::string& key, int form, FuzzInpu
         }
         ExpectCut("prefString", buffer.get(), capacity,
                   std::string(full, std::min<std::size_t>(n, sizeof full - 1)),
-                  glyphoria::kValueMaxLength, true);
+                  glyphoria::kPrefStringCapacity - 1, true);
         return;
     }
     // langString: the key's text converted whole is what the answer cuts.

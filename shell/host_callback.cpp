@@ -6,7 +6,7 @@
 #include "platform/shell_open.h"
 #include "purchase/purchase_download.h"
 #include "sampling/frame_actions.h"
-#include "shell/plugin_state.h"
+#include "support/host_window.h"
 #include "support/limits.h"
 #include "support/prefs_store.h"
 #include "support/text_convert.h"
@@ -20,7 +20,9 @@ using TextHandler = std::int32_t (*)(const char* text);
 using ValueHandler = void (*)(const KeyValueArgs& args);
 
 std::int32_t HostWindow(const char*) {
-    return static_cast<std::int32_t>(HostWindowHandle());
+    // Window handles carry 32 significant bits, so the library's integer
+    // holds them whole.
+    return static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(HostWindowHandle()));
 }
 
 std::int32_t Try(const char* text) {
@@ -46,24 +48,24 @@ std::int32_t Buy(const char* text) {
     return DoBuy(text);
 }
 
-// The stored value into dest (kValueBufferSize bytes), cut at 255 bytes
+// The stored value into dest (capacity bytes, the NUL included), cut
 // between characters: a value set longer than that by the library itself
 // must not come back with half a character at its end. False for a missing
 // key, dest untouched.
-bool CopyPref(const char* key, char* dest) {
+bool CopyPref(const char* key, char* dest, std::size_t capacity) {
     // A few bytes past the bound show whether the cut falls inside a character.
     char value[kValueBufferSize + 4];
     const int length = Prefs().GetString(kGeneralSection, key, value, sizeof value);
     if (length < 0) return false;
     const std::size_t copied = std::min(static_cast<std::size_t>(length), sizeof value - 1);
-    const std::size_t kept = Utf8PrefixLength(value, copied, kValueMaxLength);
+    const std::size_t kept = Utf8PrefixLength(value, copied, std::min(capacity, sizeof value) - 1);
     std::memcpy(dest, value, kept);
     dest[kept] = '\0';
     return true;
 }
 
 void PrefString(const KeyValueArgs& args) {
-    CopyPref(args.key, args.value);
+    CopyPref(args.key, args.value, kPrefStringCapacity);
 }
 
 void LangString(const KeyValueArgs& args) {
@@ -116,7 +118,7 @@ std::int32_t HostCommandCallback(const char* command, std::intptr_t argument) {
 void OpenHomepage() {
     char address[kPathBufferSize] = "";
     // An empty stored address would open nothing at all.
-    if (!CopyPref("homepage", address) || !address[0]) {
+    if (!CopyPref("homepage", address, kValueBufferSize) || !address[0]) {
         address[0] = '\0';
         std::strncat(address, Vendor().homepage.c_str(), sizeof address - 1);
     }

@@ -10,9 +10,10 @@
 //   "doHomepage"    OpenHomepage; 0
 //   "doNewWindow"   nothing; 0
 //   "doBuy"         DoBuy: 1 when it took the address, else 0
-//   "prefString"    KeyValueArgs: the stored value of key into value (at
-//                   most 255 bytes and a NUL, never half a UTF-8
-//                   character); a missing key leaves value untouched; 0
+//   "prefString"    KeyValueArgs: the stored value of key into value, whose
+//                   capacity is 255 bytes: at most 254 bytes and a NUL,
+//                   never half a UTF-8 character; a missing key leaves value
+//                   untouched; 0
 //   "langString"    KeyValueArgs: the key's localised text (the key itself
 //                   when it has none) in the system's 8-bit code page into
 //                   value, at most 512 bytes and a NUL, never half a

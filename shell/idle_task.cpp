@@ -5,7 +5,7 @@
 #include "host/sdk/session.h"
 #include "platform/process.h"
 #include "shell/ids.h"
-#include "shell/plugin_state.h"
+#include "support/host_window.h"
 #include "support/limits.h"
 #include "support/prefs_store.h"
 #include "support/vendor_addresses.h"
@@ -39,7 +39,7 @@ uint32 MyIdleTask::RunTask(uint32, IdleTimer*) {
     IApplication* app = GetExecutionContextSession()->QueryApplication();
     std::uintptr_t window = platform::ForegroundTopLevelWindow();
     if (!window && app) window = app->GetMainWindowHandle();
-    SetHostWindowHandle(window);
+    SetHostWindowHandle(reinterpret_cast<void*>(window));
 
     char shortcut[kValueBufferSize] = "";
     Prefs().GetString(kGeneralSection, "shortcut", shortcut, sizeof shortcut);

@@ -12,7 +12,6 @@ namespace {
 struct PlugInState {
     void* module = nullptr;
     char file[kPathBufferSize] = {};
-    std::uintptr_t host_window = 0;
 };
 
 PlugInState& State() {
@@ -47,14 +46,6 @@ bool PlugInModulePath(char* buf, std::size_t cap) {
     if (CopyBounded(State().file, buf, cap)) return true;
     buf[0] = '\0';
     return false;
-}
-
-void SetHostWindowHandle(std::uintptr_t window) {
-    State().host_window = window;
-}
-
-std::uintptr_t HostWindowHandle() {
-    return State().host_window;
 }
 
 }  // namespace glyphoria

@@ -1,11 +1,11 @@
 // What the shell keeps for the whole process: where the plug-in module came
-// from (recorded at start-up from the host's resource access) and the host's
-// top-level window (found by the idle task). Both are read by the command
-// bridge; they live until the module is unloaded.
+// from (recorded at start-up from the host's resource access), read by the
+// command bridge; it lives until the module is unloaded. The host's window,
+// found by the idle task, is kept with the support services
+// (support/host_window.h), where the dialogs and message boxes read it too.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
 namespace glyphoria {
 
@@ -16,9 +16,5 @@ void* PlugInModuleHandle();
 // The module's full path: what the system reports for the handle, else the
 // file the host gave. False with "" when neither is known or it does not fit.
 bool PlugInModulePath(char* buf, std::size_t cap);
-
-// Zero until the idle task has run.
-void SetHostWindowHandle(std::uintptr_t window);
-std::uintptr_t HostWindowHandle();
 
 }  // namespace glyphoria

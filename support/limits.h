@@ -25,6 +25,8 @@ constexpr long kLogSizeLimit = 100000;
 constexpr std::size_t kMaxTagLength = 64;
 // "langString" answers: at most this many bytes of text, then a NUL.
 constexpr std::size_t kLangStringMaxLength = 512;
+// "prefString" answers: the web-window library's buffer, its NUL included.
+constexpr std::size_t kPrefStringCapacity = 255;
 // Preferences store: free bytes kept before each write, and the growth step.
 constexpr std::size_t kPrefsReserve = 512;
 constexpr std::size_t kPrefsGrowStep = 8192;

@@ -36,8 +36,8 @@
 //                       and when that answers 0 the library follows the link
 //                       itself (recorded as a fetch).
 //       "prefString"    argument "key" or "key=initial": "prefString" with a
-//                       KeyValueArgs whose 256-byte value buffer starts as
-//                       "initial" (else empty).
+//                       KeyValueArgs whose 255-byte value buffer (the NUL
+//                       included) starts as "initial" (else empty).
 //       "langString"    the same with a 513-byte buffer.
 //       "setPrefString" argument "key=value".
 //       "hostWnd"       "hostWnd" with a null argument.
@@ -74,6 +74,7 @@ typedef size_t (*GlyphoriaWebWindowRecord)(char* buffer, size_t capacity);
 typedef int32_t (*GlyphoriaWebWindowControl)(const char* setting, const char* value);
 }
 
-// Capacities of the value buffers the library hands to the plug-in.
-constexpr size_t kGlyphoriaPrefValueCapacity = 256;
+// Capacities of the value buffers the library hands to the plug-in, their
+// NUL included. Guard bytes follow each: a write past it is noted.
+constexpr size_t kGlyphoriaPrefValueCapacity = 255;
 constexpr size_t kGlyphoriaLangValueCapacity = 513;

@@ -73,7 +73,9 @@ void SetVariable(const char* name, const char* value) {
 
 }  // namespace
 
-const std::string& TestHome() { return HomeSlot(); }
+const std::string& TestHome() {
+    return HomeSlot();
+}
 
 void InitTestHome();
 void InitTestHome() {
@@ -176,9 +178,14 @@ ScopedLanguage::ScopedLanguage(unsigned short language) {
     // The locale names the POSIX resource lookup reads.
     const char* locale = "en_US.UTF-8";
     switch (language) {
-        case 1031: locale = "de_DE.UTF-8"; break;
-        case 1036: locale = "fr_FR.UTF-8"; break;
-        default: break;
+        case 1031:
+            locale = "de_DE.UTF-8";
+            break;
+        case 1036:
+            locale = "fr_FR.UTF-8";
+            break;
+        default:
+            break;
     }
     const char* old = std::getenv("LC_ALL");
     had_old_ = old != nullptr;
@@ -246,11 +253,11 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
         command += L" " + QuoteArgument(Widen(arg.c_str()));
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     using platform::win32::NullIfInvalid;
-    platform::win32::ScopedHandle out(NullIfInvalid(
-        CreateFileW(Widen(out_path.c_str()).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
-    platform::win32::ScopedHandle null(NullIfInvalid(CreateFileW(
-        L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr)));
+    platform::win32::ScopedHandle out(
+        NullIfInvalid(CreateFileW(Widen(out_path.c_str()).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                  &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    platform::win32::ScopedHandle null(NullIfInvalid(
+        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr)));
     if (!out || !null) return -1;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -315,6 +322,18 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 bool PathExists(const std::string& path) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(fs::u8path(path), ec));
+}
+
+KeptFile::KeptFile(std::string path)
+    : path_(std::move(path)), existed_(PathExists(path_)), bytes_(ReadFileBytes(path_)) {}
+
+KeptFile::~KeptFile() {
+    if (existed_) {
+        WriteFileBytes(path_, bytes_);
+    } else {
+        std::error_code ec;
+        fs::remove(fs::u8path(path_), ec);
+    }
 }
 
 }  // namespace glyphoria::testing

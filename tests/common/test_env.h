@@ -17,7 +17,7 @@ namespace glyphoria::testing {
 // A fresh, empty folder below the test program's home; removed with its
 // contents when the object goes away.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -28,20 +28,20 @@ public:
     // separator too ("a/b" is "a\\b" on Windows).
     std::string file(const std::string& name) const;
 
-private:
+  private:
     std::string path_;
 };
 
 // Sets (or, with a null value, unsets) an environment variable for the
 // lifetime of the object.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const char* value);
     ~ScopedEnv();
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     std::string name_;
     std::string old_;
     bool had_old_;
@@ -53,13 +53,13 @@ private:
 // interface language (the loader follows the latter on Windows and the former
 // under Wine).
 class ScopedLanguage {
-public:
+  public:
     explicit ScopedLanguage(unsigned short language);
     ~ScopedLanguage();
     ScopedLanguage(const ScopedLanguage&) = delete;
     ScopedLanguage& operator=(const ScopedLanguage&) = delete;
 
-private:
+  private:
 #ifdef _WIN32
     unsigned long old_locale_ = 0;
     unsigned short old_ui_language_ = 0;
@@ -98,5 +98,23 @@ std::string ReadFileBytes(const std::string& path);
 // Creates or truncates the file; false on failure.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
+
+// Keeps a shared file's bytes (Windows: the Wine prefix's preferences file,
+// log, downloads) and puts them back, or removes the file when there was
+// none, when the object goes away.
+class KeptFile {
+  public:
+    explicit KeptFile(std::string path);
+    ~KeptFile();
+    KeptFile(const KeptFile&) = delete;
+    KeptFile& operator=(const KeptFile&) = delete;
+
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+    bool existed_;
+    std::string bytes_;
+};
 
 }  // namespace glyphoria::testing

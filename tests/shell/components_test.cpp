@@ -10,13 +10,15 @@
 #include "host/core/host_state.h"
 #include "host/core/selection.h"
 #include "host/sdk/session.h"
-#include "platform/process.h"
 #include "shell/host_callback.h"
 #include "shell/idle_task.h"
 #include "shell/ids.h"
 #include "support/prefs_store.h"
 #include "support/string_table.h"
 #include "tests/shell/shell_fixture.h"
+#ifdef _WIN32
+#include "platform/win32/windows_api.h"
+#endif
 
 namespace glyphoria::shelltest {
 namespace {
@@ -53,15 +55,29 @@ TEST_F(ComponentsTest, StartupOpensTheLogWithItsHeaderFirst) {
 TEST_F(ComponentsTest, TheIdleTaskRunsOnceAndFindsTheHostWindow) {
     StartPlugIn();
     EXPECT_EQ(0, HostCommandCallback("hostWnd", 0));
+#ifdef _WIN32
+    // The host's window with one of its palettes in front: the idle task
+    // climbs from the palette to the window that owns it.
+    HWND host = CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
+                                300, nullptr, nullptr, nullptr, nullptr);
+    HWND palette = CreateWindowExW(0, L"STATIC", L"Palette", WS_POPUP | WS_VISIBLE, 10, 10, 80, 80,
+                                   host, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(host && palette);
+    SetForegroundWindow(palette);
+    ASSERT_EQ(palette, GetForegroundWindow());  // the shell tests hold the desktop lock
+    const auto expected = static_cast<int32_t>(reinterpret_cast<std::uintptr_t>(host));
+#else
+    // No window system: the host's own handle stands in.
+    const auto expected = static_cast<int32_t>(hostcore::MainWindowHandle());
+#endif
     EXPECT_EQ(1, hostcore::RunIdleTasks());
     EXPECT_EQ(0, hostcore::RunIdleTasks());
     EXPECT_EQ(0, hostcore::InstalledIdleTaskCount());
-    // The foreground window's top-level ancestor where there is a window
-    // system (the host's own window on a desktop); the host's handle where
-    // there is none.
-    std::uintptr_t window = platform::ForegroundTopLevelWindow();
-    if (!window) window = static_cast<std::uintptr_t>(hostcore::MainWindowHandle());
-    EXPECT_EQ(static_cast<int32_t>(window), HostCommandCallback("hostWnd", 0));
+    EXPECT_EQ(expected, HostCommandCallback("hostWnd", 0));
+#ifdef _WIN32
+    DestroyWindow(palette);
+    DestroyWindow(host);
+#endif
 }
 
 TEST_F(ComponentsTest, OnlyASingleCharacterBecomesTheShortcut) {

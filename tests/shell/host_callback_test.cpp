@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "shell/host_callback.h"
 #include "shell/ids.h"
+#include "support/limits.h"
 #include "support/prefs_store.h"
 #include "support/string_table.h"
 #include "support/vendor_addresses.h"
@@ -29,12 +30,17 @@ class HostCallbackTest : public ShellTest {
         StartPlugIn();
     }
 
+    // The answer in a buffer of the capacity the library gives (its NUL
+    // included), with guard bytes after it that must stay as they were.
     std::string Call(const char* command, const char* key, const char* initial = "",
-                     size_t capacity = 600) {
+                     size_t capacity = kPrefStringCapacity) {
+        const std::string guard(8, '#');
         std::string buffer(capacity, '\0');
         std::strcpy(&buffer[0], initial);
+        buffer += guard;
         KeyValueArgs args{key, &buffer[0]};
         EXPECT_EQ(0, HostCommandCallback(command, Arg(&args)));
+        EXPECT_EQ(guard, buffer.substr(capacity)) << command << " wrote past its buffer";
         return buffer.c_str();
     }
 };
@@ -59,55 +65,55 @@ TEST_F(HostCallbackTest, PrefStringCopiesTheStoredValueOrLeavesTheBuffer) {
     EXPECT_EQ("before", Call("prefString", "noSuchKey", "before"));
     EXPECT_EQ("before", Call("prefString", "Search", "before"));  // keys are exact
 
-    // A longer value is cut at 255 bytes: the buffer handed over holds 256.
+    // A longer value is cut to what the library's 255 bytes hold with their
+    // NUL: 254 bytes.
     ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "long", std::string(400, 'v').c_str()));
-    std::string got = Call("prefString", "long", "", 600);
-    EXPECT_EQ(std::string(255, 'v'), got);
+    EXPECT_EQ(std::string(254, 'v'), Call("prefString", "long"));
 
-    // A value the library set longer than that, of two-byte characters: cut
-    // before the character the bound splits.
-    std::string accents;
-    for (int i = 0; i < 200; ++i)
-        accents += "\xc3\xa9";
-    ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "accents", accents.c_str()));
-    EXPECT_EQ(accents.substr(0, 254), Call("prefString", "accents", "", 256));
+    // A value the library set longer than that, of three-byte characters:
+    // cut before the character the bound splits (84 whole ones, 252 bytes).
+    std::string euros;
+    for (int i = 0; i < 100; ++i)
+        euros += "\xe2\x82\xac";
+    ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "euros", euros.c_str()));
+    EXPECT_EQ(euros.substr(0, 252), Call("prefString", "euros"));
 }
 
 TEST_F(HostCallbackTest, LangStringGivesTheTextOrTheKeyWithinItsLimit) {
     EXPECT_EQ("Restore text frame", Call("langString", "restore"));
     EXPECT_EQ("noSuchKey", Call("langString", "noSuchKey"));
-    // A key of many characters beyond ASCII, in the system's 8-bit code page:
-    // never past 512 bytes and a NUL, never half a character.
+    // A key without entry stands for itself, cut as a table's text is, to
+    // 255 bytes of UTF-8 between characters (127 two-byte ones), then in the
+    // system's 8-bit code page into the library's 513 bytes.
     std::string key;
     for (int i = 0; i < 400; ++i)
         key += "\xc3\xa9";
-    std::string buffer(1024, '#');
-    KeyValueArgs args{key.c_str(), &buffer[0]};
-    EXPECT_EQ(0, HostCommandCallback("langString", Arg(&args)));
-    size_t length = std::strlen(buffer.c_str());
-    EXPECT_LE(length, 512u);
+    const std::string got = Call("langString", key.c_str(), "", kLangStringMaxLength + 1);
     if (platform::AnsiCodePage() == platform::kCodePageUtf8) {
-        EXPECT_EQ(0u, length % 2);
-        EXPECT_EQ(std::string(buffer.c_str()), key.substr(0, length));
+        EXPECT_EQ(key.substr(0, 254), got);
     } else {
         // Windows in English (the Wine test prefix): one byte each.
         ASSERT_EQ(1252u, platform::AnsiCodePage());
-        EXPECT_GT(length, 0u);
-        EXPECT_EQ(std::string(length, '\xe9'), buffer.c_str());
+        EXPECT_EQ(std::string(127, '\xe9'), got);
     }
-    EXPECT_EQ('#', buffer[513]);
 }
 
-TEST_F(HostCallbackTest, LangStringThroughTheLibraryStaysInsideItsBuffer) {
+TEST_F(HostCallbackTest, StringsThroughTheLibraryStayInsideItsBuffers) {
     RunMenu(kSamplerToggleAction);  // hands the callback to the library
+    ASSERT_EQ(0, Prefs().SetString(kGeneralSection, "long", std::string(400, 'v').c_str()));
     EXPECT_EQ(0, Act("langString", "restore"));
     std::string longKey(700, 'k');
     EXPECT_EQ(0, Act("langString", longKey.c_str()));
+    EXPECT_EQ(0, Act("prefString", "long"));
     EXPECT_EQ(0, Act("prefString", "noSuchKey=kept"));
+    // The library notes a write past a buffer ("overrun") or an answer
+    // without its NUL ("unterminated").
     for (const std::string& note : RecordOf("note"))
         ADD_FAILURE() << note;
-    std::vector<std::string> calls = RecordOf("callback");
-    ASSERT_GE(calls.size(), 3u);
+    const std::vector<std::string> calls = RecordOf("callback");
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ("langString\t" + longKey + "\t0\t" + longKey.substr(0, 255), calls[calls.size() - 3]);
+    EXPECT_EQ("prefString\tlong\t0\t" + std::string(254, 'v'), calls[calls.size() - 2]);
     EXPECT_EQ("prefString\tnoSuchKey\t0\tkept", calls.back());
 }
 
@@ -145,12 +151,14 @@ TEST_F(HostCallbackTest, StringCommandsWithoutTheirRecordDoNothing) {
     for (const char* word : {"prefString", "langString", "setPrefString"}) {
         SCOPED_TRACE(word);
         EXPECT_EQ(0, HostCommandCallback(word, 0));
-        KeyValueArgs no_key{nullptr, nullptr};
-        EXPECT_EQ(0, HostCommandCallback(word, Arg(&no_key)));
+        // Without a key the value buffer is not written: not even "search"'s
+        // value, nor the key itself that "langString" would give.
         char buffer[8] = "kept";
+        KeyValueArgs no_key{nullptr, buffer};
+        EXPECT_EQ(0, HostCommandCallback(word, Arg(&no_key)));
+        EXPECT_STREQ("kept", buffer);
         KeyValueArgs no_value{"search", nullptr};
         EXPECT_EQ(0, HostCommandCallback(word, Arg(&no_value)));
-        EXPECT_STREQ("kept", buffer);
     }
     EXPECT_EQ(before, testing::ReadFileBytes(PrefsPath()));
 }

@@ -149,7 +149,7 @@ TEST_F(WebWindowTest, ValueCommandsUseBuffersOfTheirCapacity) {
          "callback\tprefString\tkey\t0\t" + std::string(kGlyphoriaPrefValueCapacity - 1, 'x')},
         {"langString", "key", kGlyphoriaLangValueCapacity - 1,
          "callback\tlangString\tkey\t0\t" + std::string(kGlyphoriaLangValueCapacity - 1, 'x')},
-        {"prefString", "key", kGlyphoriaPrefValueCapacity + 3, ""},
+        {"prefString", "key", kGlyphoriaPrefValueCapacity, ""},  // its NUL one past
         {"langString", "key", kGlyphoriaLangValueCapacity, ""},
     };
     for (const Case& c : cases) {

@@ -28,7 +28,7 @@
 namespace {
 
 namespace platform = glyphoria::platform;
-using glyphoria::testing::PathExists;
+using glyphoria::testing::KeptFile;
 using glyphoria::testing::ReadFileBytes;
 using glyphoria::testing::RunProgram;
 using glyphoria::testing::TempDir;
@@ -59,27 +59,6 @@ std::string Fetch(const std::string& address) {
         return std::string();
     return ReadFileBytes(path);
 }
-
-// Keeps a shared file's bytes and puts them back (or removes the file) when
-// the test ends.
-class KeptFile {
-  public:
-    explicit KeptFile(std::string path)
-        : path_(std::move(path)), existed_(PathExists(path_)), bytes_(ReadFileBytes(path_)) {}
-    ~KeptFile() {
-        if (existed_) {
-            WriteFileBytes(path_, bytes_);
-        } else {
-            std::remove(path_.c_str());
-        }
-    }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
-    bool existed_;
-    std::string bytes_;
-};
 
 // A frame of a saved document, by the box it has on the page: a try
 // replaces a text frame with a new picture frame in the same box, so the box

@@ -46,7 +46,8 @@ TEST(Win32Process, ExecutableFileNameIsTheLastPathPart) {
 TEST(Win32Registry, EmulationValueOnlyInAnExistingKey) {
     ASSERT_FALSE(KeyExists(kEmulationKey)) << "the prefix already has the key";
     bool existed[3];
-    for (int i = 0; i < 3; ++i) existed[i] = KeyExists(kAncestors[i]);
+    for (int i = 0; i < 3; ++i)
+        existed[i] = KeyExists(kAncestors[i]);
     char name[260];
     ASSERT_TRUE(platform::ExecutableFileName(name, sizeof name));
 
@@ -89,25 +90,31 @@ TEST(Win32Library, ModuleFilePathNamesTheModule) {
     ASSERT_TRUE(platform::ModuleFilePath(kernel, path, sizeof path));
     std::string text = path;
     std::string tail = text.substr(text.find_last_of('\\') + 1);
-    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     EXPECT_EQ("kernel32.dll", tail);
     char small[4];
     EXPECT_FALSE(platform::ModuleFilePath(kernel, small, sizeof small));
 }
 
-// A popup's owner is its top level: the foreground popup answers with it.
+// A popup's owner is its top level, through any number of owned popups: the
+// foreground popup answers with the window at the top of the chain.
 TEST(Win32Process, ForegroundWindowClimbsToItsOwner) {
     HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                  100, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, owner);
-    HWND popup = CreateWindowExW(0, L"STATIC", L"popup", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50,
-                                 owner, nullptr, nullptr, nullptr);
+    HWND palette = CreateWindowExW(0, L"STATIC", L"palette", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50,
+                                   owner, nullptr, nullptr, nullptr);
+    HWND popup = CreateWindowExW(0, L"STATIC", L"popup", WS_POPUP | WS_VISIBLE, 20, 20, 30, 30,
+                                 palette, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, palette);
     ASSERT_NE(nullptr, popup);
     SetForegroundWindow(popup);
-    if (GetForegroundWindow() == popup) {
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(owner), platform::ForegroundTopLevelWindow());
-    }
+    // CTest runs this under the desktop lock: nothing else takes the front.
+    ASSERT_EQ(popup, GetForegroundWindow());
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(owner), platform::ForegroundTopLevelWindow());
     DestroyWindow(popup);
+    DestroyWindow(palette);
     DestroyWindow(owner);
 }
 

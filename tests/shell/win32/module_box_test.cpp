@@ -1,0 +1,90 @@
+// The plug-in module as the host loads it, under Wine: Glyphoria.pln with
+// the support services, the shell and the dialog toolkit inside it. The idle
+// task finds the host's window (climbing from the palette in front), and a
+// box the module shows disables that window while it is up and enables it
+// again after; the box is the toolkit's, which the module's start-up put in
+// place.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/app/plugin_loader.h"
+#include "host/core/framework.h"
+#include "platform/win32/windows_api.h"
+#include "tests/common/test_env.h"
+
+namespace {
+
+using glyphoria::testing::KeptFile;
+using glyphoria::testing::UserAppDataFolder;
+using glyphoria::testing::UserDocumentsFolder;
+
+constexpr ActionID kAboutAction = 0x159840;
+
+// What a timer of this thread saw of the box while it was up.
+struct BoxSeen {
+    HWND host = nullptr;
+    bool shown = false;
+    bool host_enabled = true;
+    std::wstring text;
+};
+BoxSeen g_seen;
+
+BOOL CALLBACK FindBox(HWND window, LPARAM out) {
+    wchar_t title[32] = {};
+    GetWindowTextW(window, title, 32);
+    if (!IsWindowVisible(window) || std::wstring(title) != L"Glyphoria") return TRUE;
+    *reinterpret_cast<HWND*>(out) = window;
+    return FALSE;
+}
+
+void CALLBACK WatchForTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    KillTimer(nullptr, timer);
+    g_seen.shown = true;
+    g_seen.host_enabled = IsWindowEnabled(g_seen.host) != FALSE;
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 10, text, 256);
+    g_seen.text = text;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST(ModuleBox, ABoxOfTheModuleDisablesTheWindowItsIdleTaskFound) {
+    // The module reads and writes the prefix's own preferences and log.
+    KeptFile prefs(UserAppDataFolder() + "\\Glyphoria.ini");
+    KeptFile log(UserDocumentsFolder() + "\\Glyphoria.txt");
+
+    HWND host = CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
+                                300, nullptr, nullptr, nullptr, nullptr);
+    HWND palette = CreateWindowExW(0, L"STATIC", L"Palette", WS_POPUP | WS_VISIBLE, 10, 10, 80, 80,
+                                   host, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(host && palette);
+    SetForegroundWindow(palette);
+    ASSERT_EQ(palette, GetForegroundWindow());  // CTest holds the desktop lock for this test
+    g_seen.host = host;
+
+    std::string error;
+    ASSERT_TRUE(hostapp::LoadPlugInModule(GLYPHORIA_MODULE_DIR "\\Glyphoria.pln", &error)) << error;
+    hostcore::StartupPlugIns();
+    ASSERT_EQ(1, hostcore::RunIdleTasks());
+
+    // The timer's procedure runs inside the box's own modal loop.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &WatchForTheBox);
+    ASSERT_NE(0u, timer);
+    EXPECT_TRUE(hostcore::DoMenuAction(kAboutAction));
+    KillTimer(nullptr, timer);
+
+    EXPECT_TRUE(g_seen.shown) << "no box titled Glyphoria came up";
+    EXPECT_FALSE(g_seen.host_enabled) << "the host's window stayed enabled under the box";
+    EXPECT_EQ(0u, g_seen.text.rfind(L"Glyphoria 1.28\r\r", 0));
+    EXPECT_TRUE(IsWindowEnabled(host));
+
+    hostcore::ShutdownPlugIns();
+    hostapp::UnloadPlugInModules();
+    DestroyWindow(palette);
+    DestroyWindow(host);
+}
+
+}  // namespace
