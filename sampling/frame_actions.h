@@ -10,6 +10,14 @@
 
 namespace glyphoria {
 
+// Who shows the actions' messages, keyed by the string table: the message
+// service (support/messages.h) unless another form is set. The Mac form sets
+// its alerts (mac/mac_alerts.h), keyed by its own string dictionary, as the
+// rest of that form speaks. A null form puts the message service back.
+using ActionMessageForm = int (*)(const char* key, ...);
+void SetActionMessageForm(ActionMessageForm form);
+ActionMessageForm ActionMessages();
+
 // Tries the font named by the try argument (a query string, optionally behind
 // a "?", carrying at least "id") on every selected frame of the front document.
 void TryFont(const char* try_argument);

@@ -20,7 +20,6 @@
 #include "sampling/page_items.h"
 #include "sampling/selection_suite.h"
 #include "support/log.h"
-#include "support/messages.h"
 #include "support/string_table.h"
 
 namespace glyphoria {
@@ -218,7 +217,7 @@ int RestoreFrameIfLabelled(IDataBase* db, UID uid) {
 
 void RevertFrames(const char* /*argument*/) {
     if (!Utils<ILayoutUtils>()->GetFrontDocument()) {
-        ShowMessage("noselection");
+        ActionMessages()("noselection");
         return;
     }
     UIDList frames = QuerySelectedFrames();
@@ -226,7 +225,7 @@ void RevertFrames(const char* /*argument*/) {
     int counted = 0;
     for (int32 i = 0; i < frames.Length(); ++i)
         counted += RestoreFrameIfLabelled(frames.GetDataBase(), frames[i]);
-    if (counted == 0) ShowMessage("noselection");
+    if (counted == 0) ActionMessages()("noselection");
 }
 
 bool CanRestoreSelection() {

@@ -16,7 +16,6 @@
 #include "sampling/selection_suite.h"
 #include "sampling/shop_id.h"
 #include "support/log.h"
-#include "support/messages.h"
 
 namespace glyphoria {
 
@@ -96,7 +95,7 @@ void TryFontWith(const char* try_argument, const SamplerSettings& settings,
     }
     IDocument* document = Utils<ILayoutUtils>()->GetFrontDocument();
     if (!document) {
-        ShowMessage("noselection");
+        ActionMessages()("noselection");
         return;
     }
     UIDList frames = QuerySelectedFrames();
@@ -113,9 +112,9 @@ void TryFontWith(const char* try_argument, const SamplerSettings& settings,
     // Frames left alone for their long text are named as such: asking the
     // user to select text frames would only puzzle.
     if (too_long > 0)
-        ShowMessage("textTooLong", too_long);
+        ActionMessages()("textTooLong", too_long);
     else if (tried == 0)
-        ShowMessage("noselection");
+        ActionMessages()("noselection");
 }
 
 void TryFont(const char* try_argument) {

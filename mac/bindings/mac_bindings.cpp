@@ -190,8 +190,10 @@ void BindMacFlows(MacServices* services) {
         TryFontWith(query, MacSamplerSettings(), MacPreviewDownload(request));
     };
     services->revert_frames = [](const char* query) { RevertFrames(query); };
-    // The installer speaks through the Mac form's alerts and log, keyed by
-    // the Mac string dictionary, like the rest of the purchase window.
+    // The try and the revert, and the installer too, speak through the Mac
+    // form's alerts (and log), keyed by the Mac string dictionary, like the
+    // rest of the Mac windows.
+    SetActionMessageForm(&mac::ShowMessage);
     FontInstallVoice voice;
     voice.already_installed = [](const char* file_name) {
         ShowMessage("fontInstalledErr", file_name);

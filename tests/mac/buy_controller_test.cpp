@@ -60,6 +60,7 @@ TEST_F(BuyControllerTest, RunningThePanel) {
         EXPECT_EQ("Download Folder", Control("folderBox").text);
         EXPECT_EQ("Choose…", Control("choose").text);
         EXPECT_EQ("Install after download and restore text", Control("install").text);
+        EXPECT_EQ("Show in Finder", Control("show").text);  // the Mac's own words
         EXPECT_EQ("Close", Control("close").text);
         EXPECT_EQ("Cancel", mac_.nibs.lastBuySheet()->contentView().Find("cancel")->text);
         Panel().userMove(1, 1, 640, 480);

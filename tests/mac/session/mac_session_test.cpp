@@ -290,7 +290,7 @@ TEST_F(MacSessionTest, CartAnswersThatAreNoArchiveOrBreakOffInstallNothing) {
     EXPECT_EQ(fonts_before, FontFiles());
 }
 
-TEST_F(MacSessionTest, AConfigurationAnsweredWithAnErrorStatusOpensNoWindow) {
+TEST_F(MacSessionTest, AConfigurationWithAnErrorOpensNoWindowAndAFailedTryIsAMacAlert) {
     MacPrefs().SetString("config", shop->config_url() + "?status=503", false);
     ToggleSamplerWindow();
     EXPECT_FALSE(TryController::isVisible());
@@ -308,8 +308,15 @@ TEST_F(MacSessionTest, AConfigurationAnsweredWithAnErrorStatusOpensNoWindow) {
         mac.nibs.lastTryWebView()->clickLink(FirstTryLink(*mac.nibs.lastTryWebView()).text));
     EXPECT_TRUE(Pictures().empty());
     EXPECT_TRUE(doc->IsValidUID(Frame("alpha")));
-    ASSERT_EQ(1u, messages.size());
-    EXPECT_EQ("noselection", messages[0].text);
+    // Said as the Mac form says everything: its alert, its dictionary's text.
+    EXPECT_TRUE(messages.empty());
+    // A revert with nothing selected says the same.
+    SelectUIDs({});
+    ASSERT_TRUE(mac.nibs.lastTryWebView()->clickLink("revert"));
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(3u, mac.alerts.shown().size());
+    EXPECT_EQ("Please select one or more text frames first!", mac.alerts.shown()[1].message);
+    EXPECT_EQ("Please select one or more text frames first!", mac.alerts.shown()[2].message);
 }
 
 TEST_F(MacSessionTest, ASamplerPageThatBreaksOffIsReportedAndTheWindowStays) {
