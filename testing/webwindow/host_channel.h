@@ -39,7 +39,7 @@ class HostChannel {
     int32_t Call(const char* command, const char* argument);
 
     // The actions both forms answer straight through the callback:
-    //   "prefString"    "key[=initial]", a 256-byte value buffer
+    //   "prefString"    "key[=initial]", a 255-byte value buffer
     //   "langString"    the same with a 513-byte buffer
     //   "setPrefString" "key=value"
     //   "hostWnd"       null argument

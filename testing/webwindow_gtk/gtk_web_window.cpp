@@ -219,8 +219,8 @@ std::string GtkWebWindow::DownloadFolder() {
 }
 
 bool GtkWebWindow::ChooseFolder(const std::string& path) {
-    // The plug-in keeps 255 bytes and a NUL; a longer path would be cut into
-    // another folder's name.
+    // "prefString" hands back at most 254 bytes and a NUL; a longer path
+    // would come back cut into another folder's name.
     if (path.empty() || path.size() >= kGlyphoriaPrefValueCapacity ||
         !g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) {
         channel_.Note("chooseFolder: invalid path " + path);
