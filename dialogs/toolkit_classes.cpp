@@ -14,12 +14,25 @@ namespace {
 HFONT g_normal_font = nullptr;
 HFONT g_bold_font = nullptr;
 
-// --- Separator: a one-pixel grey line along the longer side ---------------
-
-LRESULT CALLBACK SeparatorProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message != WM_PAINT) return DefWindowProcW(window, message, wparam, lparam);
+// The classes that draw themselves draw the same picture for WM_PAINT and
+// for WM_PRINTCLIENT, so a picture of a dialog (PrintWindow) shows them too.
+template <void (*Paint)(HWND, HDC)>
+bool PaintMessage(HWND window, UINT message, WPARAM wparam) {
+    if (message == WM_PRINTCLIENT) {
+        Paint(window, reinterpret_cast<HDC>(wparam));
+        return true;
+    }
+    if (message != WM_PAINT) return false;
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
+    Paint(window, dc);
+    EndPaint(window, &paint);
+    return true;
+}
+
+// --- Separator: a one-pixel grey line along the longer side ---------------
+
+void PaintSeparator(HWND window, HDC dc) {
     RECT client;
     GetClientRect(window, &client);
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(0x80, 0x80, 0x80));
@@ -31,8 +44,11 @@ LRESULT CALLBACK SeparatorProc(HWND window, UINT message, WPARAM wparam, LPARAM 
         LineTo(dc, 0, client.bottom);
     SelectObject(dc, old);
     DeleteObject(pen);
-    EndPaint(window, &paint);
-    return 0;
+}
+
+LRESULT CALLBACK SeparatorProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (PaintMessage<PaintSeparator>(window, message, wparam)) return 0;
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 // --- UserPane: a container that passes its children's news upwards --------
@@ -125,9 +141,7 @@ void SetSlot(HWND window, int slot, LONG_PTR value) {
     SetWindowLongPtrW(window, slot * static_cast<int>(sizeof(LONG_PTR)), value);
 }
 
-void PaintFontMenu(HWND window) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
+void PaintFontMenu(HWND window, HDC dc) {
     RECT client;
     GetClientRect(window, &client);
     Rectangle(dc, client.left, client.top, client.right, client.bottom);
@@ -149,7 +163,6 @@ void PaintFontMenu(HWND window) {
     Polygon(dc, triangle, 3);
     SelectObject(dc, old_pen);
     SelectObject(dc, old_brush);
-    EndPaint(window, &paint);
 }
 
 void OpenFontMenu(HWND window) {
@@ -171,10 +184,8 @@ void OpenFontMenu(HWND window) {
 }
 
 LRESULT CALLBACK FontMenuProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (PaintMessage<PaintFontMenu>(window, message, wparam)) return 0;
     switch (message) {
-        case WM_PAINT:
-            PaintFontMenu(window);
-            return 0;
         case WM_SETFONT:
             SetSlot(window, kSlotFont, static_cast<LONG_PTR>(wparam));
             if (LOWORD(lparam)) InvalidateRect(window, nullptr, TRUE);

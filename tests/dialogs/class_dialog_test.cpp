@@ -12,6 +12,7 @@
 
 #include "dialog_driver.h"
 #include "dialogs/controls.h"
+#include "dialogs/dialog_runtime.h"
 #include "dialogs/modeless.h"
 #include "dialogs/properties.h"
 #include "dialogs/toolkit.h"
@@ -62,6 +63,23 @@ TEST(ClassDialogTest, EndButtonsPseudoCommandsAndClose) {
          {-1, 1, -2}},
         {"template close", true, [](HWND d) { PostMessageW(d, WM_CLOSE, 0, 0); }, -2, {-1, -2}},
         {"template Escape", true, [](HWND) { testing::PostKey(VK_ESCAPE); }, 2, {-1, 2, -2}},
+        // The system's fonts changed: -3 for the template form only.
+        {"template fonts changed",
+         true,
+         [](HWND d) {
+             SendMessageW(d, WM_FONTCHANGE, 0, 0);
+             PostMessageW(d, WM_CLOSE, 0, 0);
+         },
+         -2,
+         {-1, -3, -2}},
+        {"described fonts changed",
+         false,
+         [](HWND d) {
+             SendMessageW(d, WM_FONTCHANGE, 0, 0);
+             PostMessageW(d, WM_CLOSE, 0, 0);
+         },
+         -2,
+         {-1, -2}},
         {"described OK",
          false,
          [](HWND d) { SendMessageW(FindControl(d, 1), BM_CLICK, 0, 0); },
@@ -255,6 +273,44 @@ TEST(ModelessTest, ProceduresAndOwner) {
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(1, state.destroyed);
     DestroyWindow(owner);
+}
+
+int KeepsOpen(HWND, HWND, void*) {
+    return 1;
+}
+
+// Without an owner of its own the window is owned by the root owner of the
+// active window (the host's window behind one of its palettes). Commands 1
+// and 2 close it unless a command procedure handles them.
+TEST(ModelessTest, DefaultOwnerAndTheEndCommands) {
+    HWND host = CreateWindowExW(0, L"Static", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                100, nullptr, nullptr, nullptr, nullptr);
+    HWND palette = CreateWindowExW(0, L"Static", L"palette", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50,
+                                   host, nullptr, nullptr, nullptr);
+    for (int id : {1, 2}) {
+        SCOPED_TRACE(id);
+        SetForegroundWindow(palette);
+        ASSERT_EQ(palette, GetActiveWindow());
+        HWND window = OpenModelessDialog("TestForm", nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(host, GetWindow(window, GW_OWNER));
+
+        SetControlCommand(window, id, KeepsOpen, nullptr);
+        HWND button = FindControl(window, id);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        testing::PumpMessages();
+        EXPECT_TRUE(IsWindow(window)) << "a handled command closed it";
+
+        SetControlCommand(window, id, nullptr, nullptr);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        testing::PumpMessages();
+        EXPECT_FALSE(IsWindow(window));
+        if (IsWindow(window)) DestroyWindow(window);
+    }
+    DestroyWindow(palette);
+    DestroyWindow(host);
 }
 
 }  // namespace

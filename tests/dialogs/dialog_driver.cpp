@@ -75,6 +75,14 @@ void HoldShift(bool held) {
     SetKeyboardState(keys);
 }
 
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 RECT RectInParent(HWND window) {
     RECT rect = {};
     GetWindowRect(window, &rect);

@@ -46,6 +46,8 @@ HWND FrontDialog();
 void PostKey(WPARAM key);
 // Presses or releases Shift for the keys that follow.
 void HoldShift(bool held);
+// Handles whatever the thread's queue holds (posted messages).
+void PumpMessages();
 
 // The window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND window);

@@ -12,6 +12,7 @@
 
 #include "dialog_driver.h"
 #include "dialogs/controls.h"
+#include "dialogs/description.h"
 #include "dialogs/focus.h"
 #include "dialogs/properties.h"
 #include "dialogs/toolkit.h"
@@ -200,18 +201,45 @@ TEST_F(RuntimeTest, FocusRingTakesAComboBoxForItsEditField) {
 }
 
 TEST_F(RuntimeTest, FindControlByCodeAndIdentifier) {
-    HWND by_code = nullptr, by_id = nullptr, first = nullptr, none = nullptr;
+    struct Found {
+        int by_code = 0, by_id = 0, nested = 0, first_match = 0;
+        bool nested_in_group = false, dialog_itself = false, none = false;
+        HWND bar_by_code = nullptr, bar_by_id = nullptr;
+        FourCC bar_type = 0;
+    } found;
     RunDialog("TestForm", {[&](HWND d) {
-                  by_code = FindControl(d, MakeFourCC("fst "));
-                  by_id = FindControl(d, 11);
-                  first = FindControl(d, 13);
-                  none = FindControl(d, 99);
+                  found.by_code = GetDlgCtrlID(FindControl(d, MakeFourCC("fst ")));
+                  found.by_id = GetDlgCtrlID(FindControl(d, 11));
+                  HWND nested = FindControl(d, 13);  // inside the group box's pane
+                  found.nested = GetDlgCtrlID(nested);
+                  found.nested_in_group = IsChild(FindControl(d, 20), nested) != FALSE;
+                  // Depth-first in window order, the first match wins: field
+                  // 12 (before 13 in the group) now carries the code 13.
+                  SetValueProperty(FindControl(d, 12), kPropCommand, 13);
+                  found.first_match = GetDlgCtrlID(FindControl(d, 13));
+                  // The window itself comes first.
+                  SetValueProperty(d, kPropCommand, MakeFourCC("dlg "));
+                  found.dialog_itself = FindControl(d, MakeFourCC("dlg ")) == d;
+                  found.none = FindControl(d, 99) == nullptr;
                   EndDescribedDialog(d, 1);
               }});
-    EXPECT_EQ(by_code, by_id);
-    EXPECT_NE(nullptr, by_id);
-    EXPECT_NE(nullptr, first);
-    EXPECT_EQ(nullptr, none);
+    EXPECT_EQ(11, found.by_code);
+    EXPECT_EQ(11, found.by_id);
+    EXPECT_EQ(13, found.nested);
+    EXPECT_TRUE(found.nested_in_group);
+    EXPECT_EQ(12, found.first_match);
+    EXPECT_TRUE(found.dialog_itself);
+    EXPECT_TRUE(found.none);
+
+    // The transfer window's bar, by its code 'prog' and by its identifier 3.
+    RunDialog("URLData", {[&](HWND d) {
+                  found.bar_by_code = FindControl(d, MakeFourCC("prog"));
+                  found.bar_by_id = FindControl(d, 3);
+                  found.bar_type = ControlType(found.bar_by_code);
+                  EndDescribedDialog(d, 1);
+              }});
+    EXPECT_EQ(kTypeProgress, found.bar_type);
+    EXPECT_EQ(found.bar_by_code, found.bar_by_id);
 }
 
 TEST_F(RuntimeTest, TimerTicksWithTheDialogsData) {
@@ -261,6 +289,62 @@ TEST_F(RuntimeTest, HostWindowIsDisabledWhileTheDialogRuns) {
     EXPECT_TRUE(IsWindowEnabled(host));
     SetHostWindowHandle(nullptr);
     DestroyWindow(host);
+}
+
+// Afterwards the window that was active is again, with the focus where it
+// was: on the second of its two fields, not on the window itself.
+TEST_F(RuntimeTest, TheActiveWindowAndTheFocusComeBack) {
+    HWND host = CreateWindowExW(0, L"Static", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                100, nullptr, nullptr, nullptr, nullptr);
+    HWND fields[2];
+    for (int i = 0; i < 2; ++i)
+        fields[i] = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 10, 10 + 30 * i, 100,
+                                    20, host, reinterpret_cast<HMENU>(70 + i), nullptr, nullptr);
+    SetForegroundWindow(host);
+    SetFocus(fields[1]);
+    ASSERT_EQ(host, GetActiveWindow());
+    ASSERT_EQ(fields[1], GetFocus());
+    HWND focus_inside = nullptr;
+    RunDialog("TestForm", {[&](HWND) { focus_inside = GetFocus(); }, Key(VK_ESCAPE)});
+    EXPECT_NE(fields[1], focus_inside);  // the dialog had it meanwhile
+    EXPECT_EQ(host, GetActiveWindow());
+    EXPECT_EQ(fields[1], GetFocus());
+    DestroyWindow(host);
+}
+
+// Check boxes, tab controls and progress bars by type: get and set.
+TEST_F(RuntimeTest, CheckBoxTabsAndProgressBarValues) {
+    HWND window = CreateWindowExW(0, L"Static", L"values", WS_POPUP, 0, 0, 300, 200, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_TRUE(BuildWindowFromText(
+        window,
+        "<rect>0 0 300 200</rect>"
+        "<control><type>cbox</type><id>40</id><text>x</text><rect>10 10 80 10</rect></control>"
+        "<control><type>prgb</type><id>41</id><rect>10 30 200 10</rect></control>"
+        "<control><type>tabs</type><id>42</id><text1>One</text1><text2>Two</text2>"
+        "<text3>Three</text3><rect>10 50 200 100</rect></control>"
+        "<control><type>####</type></control>"));
+    HWND check = FindControl(window, 40);
+    HWND bar = FindControl(window, 41);
+    HWND tabs = FindControl(window, 42);
+    ASSERT_TRUE(check && bar && tabs);
+
+    EXPECT_EQ(0, GetControlValue(check));
+    SetControlValue(check, 1);
+    EXPECT_EQ(BST_CHECKED, SendMessageW(check, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(1, GetControlValue(check));
+
+    SendMessageW(bar, PBM_SETRANGE32, 0, 1000);
+    SetControlValue(bar, 640);
+    EXPECT_EQ(640, SendMessageW(bar, PBM_GETPOS, 0, 0));
+    EXPECT_EQ(640, GetControlValue(bar));
+
+    EXPECT_EQ(1, GetControlValue(tabs));  // the first tab, counted from 1
+    SetControlValue(tabs, 3);
+    EXPECT_EQ(2, SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+    EXPECT_EQ(3, GetControlValue(tabs));
+    FreeStringProperties(window);
+    DestroyWindow(window);
 }
 
 TEST_F(RuntimeTest, MissingDescriptionGivesAnEmptyDialogTitledWithTheName) {
@@ -355,29 +439,6 @@ TEST_F(RuntimeTest, ListItemsAreDrawnByTheListsDrawer) {
     EXPECT_EQ(0, drawn.items[0]);
     EXPECT_EQ(1, drawn.items[1]);
     EXPECT_EQ(&drawn, drawn.data);
-}
-
-TEST(RuntimeRadioGroup, ChecksOneChildAndReportsItsPosition) {
-    RegisterToolkitClasses();
-    HWND top = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                               nullptr, nullptr);
-    HWND group = CreateWindowExW(0, kRadioGroupClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100,
-                                 top, reinterpret_cast<HMENU>(30), ToolkitInstance(), nullptr);
-    HWND radios[3];
-    for (int i = 0; i < 3; ++i)
-        radios[i] =
-            CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | BS_RADIOBUTTON, 0, i * 20,
-                            80, 20, group, reinterpret_cast<HMENU>(31 + i), nullptr, nullptr);
-    EXPECT_EQ(0, GetControlValue(group));
-    SetControlValue(group, 2);
-    EXPECT_EQ(2, GetControlValue(group));
-    EXPECT_EQ(BST_UNCHECKED, SendMessageW(radios[0], BM_GETCHECK, 0, 0));
-    SendMessageW(group, WM_COMMAND, MAKEWPARAM(33, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(radios[2]));
-    EXPECT_EQ(3, GetControlValue(group));
-    EXPECT_EQ(BST_UNCHECKED, SendMessageW(radios[1], BM_GETCHECK, 0, 0));
-    EXPECT_EQ(kTypeRadioGroup, ControlType(group));
-    DestroyWindow(top);
 }
 
 }  // namespace

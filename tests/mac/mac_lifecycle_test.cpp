@@ -86,14 +86,20 @@ TEST_F(MacLifecycleTest, ShutdownClosesTheSamplerWindowAndWritesOnlyItsFrame) {
     mac_.documents[Vendor().config] = "<c/>";
     ToggleSamplerWindow();
     ASSERT_TRUE(TryController::isVisible());
-    MacPrefs().SetString("unsaved", "x", false);
     MacShutdown();
     EXPECT_FALSE(TryController::isVisible());
-    // The window's clean-up writes the file (its frame); shutdown adds no write of its own.
+    // The window's clean-up writes the file (its frame)...
     PlistPrefs reread;
     reread.Open(MacPrefs().path(), "");
     EXPECT_TRUE(reread.HasString("tryFrame"));
-    MacShutdown();  // nothing open: nothing happens
+    // ...and shutdown adds no write of its own: a value set since stays in
+    // memory only.
+    MacPrefs().SetString("unsaved", "x", false);
+    MacShutdown();
+    PlistPrefs after;
+    after.Open(MacPrefs().path(), "");
+    EXPECT_TRUE(after.HasString("tryFrame"));
+    EXPECT_FALSE(after.HasString("unsaved"));
 }
 
 TEST_F(MacLifecycleTest, AboutBox) {
