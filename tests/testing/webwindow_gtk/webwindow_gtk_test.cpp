@@ -18,6 +18,7 @@
 #include <iostream>
 
 #include "testing/shop/pages.h"
+#include "tests/common/gui_display.h"
 #include "tests/common/gui_env.h"
 #include "tests/common/test_env.h"
 #include "tests/testing/fake_plugin.h"
@@ -73,7 +74,7 @@ class WebWindowGtkTest : public ::testing::Test {
         if (!shop_) {
             // The host opens GTK before anything else, and keeps its locale.
             gtk_disable_setlocale();
-            ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
+            ASSERT_TRUE(OpenGuiDisplay());
             shop_ = StartShop().release();
             ASSERT_NE(shop_, nullptr);
             ASSERT_TRUE(lib_.Load(GLYPHORIA_WEBWINDOW_GTK_PATH));
