@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "host/core/framework.h"
@@ -26,6 +27,8 @@
 #include "tests/mac/module/mac_module_env.h"
 
 namespace glyphoria::mac {
+
+namespace fs = std::filesystem;
 
 template <class Seam>
 class MacModuleCases : public ::testing::Test {
@@ -281,7 +284,33 @@ TYPED_TEST_P(MacModuleCases, CloseDuringADownloadIsBlockedByTheSheetAndCancelIns
     EXPECT_TRUE(this->env.FontsInstalled());
 }
 
+TYPED_TEST_P(MacModuleCases, TheDesktopOpensTheHomepageAndShowsTheDownloadFolder) {
+    MacPrefs().SetString("downloadTo", this->env.downloads->path(), false);
+    this->OpenSampler();
+    ASSERT_TRUE(this->hands().clickLink(*SamplerPage(), "homepage"));
+    // The page stays; the address went to the desktop's browser.
+    EXPECT_EQ(this->env.shop().sampler_page_url(), this->hands().pageUrl(*SamplerPage()));
+    EXPECT_EQ(std::vector<std::string>{this->env.shop().homepage_url()},
+              this->hands().openedUrls());
+    this->Purchase({[&] { EXPECT_TRUE(this->hands().clickControl(*PurchasePanel(), "show")); }});
+    EXPECT_TRUE(this->hands().alertsShown().empty());
+    if constexpr (TypeParam::kOnScreen) {
+        // The desktop's own handler (the test home's stand-in) was started with
+        // the homepage, then with the download folder's folder.
+        const std::string folder = fs::path(this->env.downloads->path()).parent_path().string();
+        EXPECT_TRUE(this->hands().waitFor(
+            [&] {
+                const std::string log = this->env.DesktopHandlerLog();
+                return log.find(this->env.shop().homepage_url()) != std::string::npos &&
+                       log.find(folder) != std::string::npos;
+            },
+            kCaseWaitMs))
+            << this->env.DesktopHandlerLog();
+    }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(MacModuleCases, TheMenuOpensTheSamplerPageAndClosesIt,
+                            TheDesktopOpensTheHomepageAndShowsTheDownloadFolder,
                             ATryLinkTriesTheFontAndCtrlZUndoesOneTryOnce,
                             KeysThePanelDoesNotKeepReachTheHost,
                             MenuStatesOverMixedSelectionsAndTheAboutAlert,

@@ -1,5 +1,6 @@
 #include "tests/mac/module/mac_module_env.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -21,16 +22,48 @@
 
 namespace glyphoria::mac {
 
+namespace fs = std::filesystem;
+
 namespace {
+
+// The desktop's default handler for web addresses and folders in the test's
+// home: GIO finds it through the XDG folders the test main set.
+void InstallStubHandler() {
+    const std::string home = std::getenv("HOME");
+    const std::string script = home + "/stub-handler.sh";
+    glyphoria::testing::WriteFileBytes(
+        script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" + home + "/desktop-handler.log\"\n");
+    fs::permissions(script, fs::perms::owner_all);
+    const std::string applications = std::string(std::getenv("XDG_DATA_HOME")) + "/applications";
+    fs::create_directories(applications);
+    glyphoria::testing::WriteFileBytes(
+        applications + "/glyphoria-stub-handler.desktop",
+        "[Desktop Entry]\nType=Application\nName=Stub handler\nExec=" + script +
+            " %u\nNoDisplay=true\n"
+            "MimeType=x-scheme-handler/http;x-scheme-handler/https;inode/directory;\n");
+    fs::create_directories(std::getenv("XDG_CONFIG_HOME"));
+    glyphoria::testing::WriteFileBytes(
+        std::string(std::getenv("XDG_CONFIG_HOME")) + "/mimeapps.list",
+        "[Default Applications]\nx-scheme-handler/http=glyphoria-stub-handler.desktop\n"
+        "x-scheme-handler/https=glyphoria-stub-handler.desktop\n"
+        "inode/directory=glyphoria-stub-handler.desktop\n");
+}
 
 MacPlugIn& ThePlugIn() {
     static MacPlugIn plugin(&RegisterSamplingImplementations);
     return plugin;
 }
 
+std::string DesktopHandlerLogPath() {
+    return std::string(std::getenv("HOME")) + "/desktop-handler.log";
+}
+
 }  // namespace
 
 bool MacModuleEnv::SetUp() {
+    static const bool stub_installed = (InstallStubHandler(), true);
+    (void)stub_installed;
+    std::remove(DesktopHandlerLogPath().c_str());
     glyphoria::testing::shop::ShopOptions options;
     options.https = false;
     shop_ = std::make_unique<glyphoria::testing::shop::Shop>(options);
@@ -140,6 +173,10 @@ bool MacModuleEnv::TryFont(const std::string& id) {
     for (const PageLink& link : hands_->links(*page))
         if (link.href.rfind(head, 0) == 0) return hands_->clickLink(*page, link.href);
     return false;
+}
+
+std::string MacModuleEnv::DesktopHandlerLog() const {
+    return glyphoria::testing::ReadFileBytes(DesktopHandlerLogPath());
 }
 
 int16 MacModuleEnv::MenuState(ActionID action, std::string* name) const {

@@ -46,6 +46,10 @@ class MacModuleEnv {
     // The sampler page's try link of the shop's font id; false when none.
     bool TryFont(const std::string& id);
     int16 MenuState(ActionID action, std::string* name = nullptr) const;
+    // What the desktop's handler was given: the test home's stand-in for the
+    // browser and the file manager (a desktop entry that writes each address
+    // it is started with into this file) answers http, https and folders.
+    std::string DesktopHandlerLog() const;
 
     hostcore::Document* doc = nullptr;
     std::unique_ptr<glyphoria::testing::TempDir> downloads;
