@@ -59,6 +59,18 @@ struct MacServices {
     HostMainWindow host_main_window;
 };
 
+// A seam's objects (its members application, nibs, workspace, open_panel,
+// reachability and alerts) as the seam members of services; the flows stay.
+template <class Seam>
+void BindSeamMembers(Seam& seam, MacServices* services) {
+    services->application = &seam.application;
+    services->nibs = &seam.nibs;
+    services->workspace = &seam.workspace;
+    services->open_panel = &seam.open_panel;
+    services->reachability = &seam.reachability;
+    services->alerts = &seam.alerts;
+}
+
 void SetMacServices(const MacServices& services);
 const MacServices& Services();
 

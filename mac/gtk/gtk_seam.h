@@ -13,14 +13,7 @@ namespace glyphoria::mac {
 
 class GtkSeam {
   public:
-    void bindSeam(MacServices* services) {
-        services->application = &application;
-        services->nibs = &nibs;
-        services->workspace = &workspace;
-        services->open_panel = &open_panel;
-        services->reachability = &reachability;
-        services->alerts = &alerts;
-    }
+    void bindSeam(MacServices* services) { BindSeamMembers(*this, services); }
 
     GtkMacApplication application;
     GtkMacNibLoader nibs;

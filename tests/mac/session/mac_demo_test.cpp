@@ -4,9 +4,7 @@
 // runs it with --form mac; and the host program runs the Mac module from a
 // script, as it runs the Windows form's.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,6 +23,7 @@ using glyphoria::demo::DemoReport;
 using glyphoria::demo::FormatSummary;
 using glyphoria::demo::MacDemoSession;
 using glyphoria::testing::ReadFileBytes;
+using glyphoria::testing::RunProgram;
 using glyphoria::testing::TempDir;
 using glyphoria::testing::WriteFileBytes;
 
@@ -37,17 +36,6 @@ constexpr const char* kSmallLayout = R"({
     {"type": "text", "name": "note", "bounds": [20, 90, 380, 130], "fill": "Lemon",
      "story": {"runs": [{"text": "Grüße – ½ €", "font": "DejaVuSans", "size": 14}]}},
     {"type": "text", "name": "blank", "bounds": [20, 150, 380, 220]}]}]}]})";
-
-int RunCommand(const std::string& command, std::string* out) {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out->append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 class MacDemoTest : public ::testing::Test {
   protected:
@@ -91,15 +79,15 @@ TEST_F(MacDemoTest, TheSessionRunsToItsEndWithEveryCheckHolding) {
 }
 
 TEST_F(MacDemoTest, TheProgramRunsTheMacFormAndRefusesAnUnknownOne) {
-    std::string out;
-    EXPECT_EQ(0,
-              RunCommand(std::string(GLYPHORIA_TOOL_PATH) + " demo --form mac --quiet --output " +
-                             output_ + " --document " + layout_,
-                         &out))
-        << out;
-    EXPECT_NE(std::string::npos, out.find("PASSED")) << out;
-    out.clear();
-    EXPECT_EQ(2, RunCommand(std::string(GLYPHORIA_TOOL_PATH) + " demo --form linux", &out)) << out;
+    const std::string out = dir_.file("tool.txt");
+    EXPECT_EQ(0, RunProgram(GLYPHORIA_TOOL_PATH,
+                            {"demo", "--form", "mac", "--quiet", "--output", output_, "--document",
+                             layout_},
+                            out))
+        << ReadFileBytes(out);
+    EXPECT_NE(std::string::npos, ReadFileBytes(out).find("PASSED")) << ReadFileBytes(out);
+    EXPECT_EQ(2, RunProgram(GLYPHORIA_TOOL_PATH, {"demo", "--form", "linux"}, out))
+        << ReadFileBytes(out);
 }
 
 TEST_F(MacDemoTest, TheHostProgramRunsTheMacModuleFromAScript) {
@@ -122,11 +110,12 @@ TEST_F(MacDemoTest, TheHostProgramRunsTheMacModuleFromAScript) {
                                            "mac try 1004\n"
                                            "mac key sampler ctrl+z\n"
                                            "list\n"));
-    std::string out;
-    EXPECT_EQ(0, RunCommand(std::string(HOST_PROGRAM_PATH) + " " + layout_ + " --plugins " +
-                                GLYPHORIA_MAC_MODULE_DIR + " --script " + script,
-                            &out))
-        << out;
+    const std::string transcript = dir_.file("host.txt");
+    EXPECT_EQ(0, RunProgram(HOST_PROGRAM_PATH,
+                            {layout_, "--plugins", GLYPHORIA_MAC_MODULE_DIR, "--script", script},
+                            transcript))
+        << ReadFileBytes(transcript);
+    const std::string out = ReadFileBytes(transcript);
     EXPECT_NE(std::string::npos, out.find("mac try 1004: 1")) << out;
     EXPECT_NE(std::string::npos, out.find("mac key sampler ctrl+z: 1")) << out;
     // The try made two pictures; Command-Z took the last one back: the note

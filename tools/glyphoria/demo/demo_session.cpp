@@ -8,13 +8,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "host/app/doc_io.h"
 #include "host/app/frame_compare.h"
 #include "host/app/plugin_loader.h"
-#include "host/app/render.h"
 #include "host/core/document.h"
 #include "host/core/framework.h"
 #include "host/core/host_state.h"
@@ -25,6 +23,7 @@
 #include "testing/shop/query.h"
 #include "testing/shop/shop.h"
 #include "tools/glyphoria/demo/demo_setup.h"
+#include "tools/glyphoria/demo/demo_stage.h"
 #include "tools/glyphoria/demo/installed_fonts.h"
 #include "tools/glyphoria/demo/page_facts.h"
 #include "tools/glyphoria/demo/stdout_capture.h"
@@ -38,92 +37,31 @@ using glyphoria::testing::shop::Shop;
 namespace {
 
 constexpr int kStepCount = 7;
-constexpr const char* kPluginMenu = "Glyphoria";
-constexpr const char* kSamplerEntry = "Sampler";
-constexpr const char* kRestoreEntry = "Restore text frame";
 constexpr char kShortcutKey = kDemoShortcutKey;
 constexpr std::size_t kShownLabelLength = 110;
 // The most text a frame's record holds: what other installations and the
 // renderer see of a longer frame.
 constexpr std::size_t kRecordTextBytes = 255;
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string Join(const std::vector<std::string>& parts, const char* separator) {
-    std::string out;
-    for (const std::string& p : parts)
-        out += (out.empty() ? "" : separator) + p;
-    return out;
-}
-
 std::string Shorten(const std::string& text, std::size_t length) {
     return text.size() <= length ? text : text.substr(0, length) + "...";
 }
 
-// "headline", or "#3" for a frame without a name.
-std::string NameOf(const FrameFacts& frame, std::size_t index) {
-    return frame.name.empty() ? "#" + std::to_string(index) : frame.name;
-}
-
 }  // namespace
 
-struct DemoSession::Impl {
-    DemoOptions options;
-    OutputFolder folder;
-    std::unique_ptr<Shop> shop;
-    DemoReport report;
-    StdoutCapture* capture = nullptr;
-    bool ran = false;
+struct DemoSession::Impl : DemoStage {
+    Impl() : DemoStage(kStepCount) {}
 
-    // The session's host state, undone by TearDown whatever happened.
-    bool module_loaded = false;
-    bool started = false;
-    hostcore::Document* doc = nullptr;
     WebWindowHands hands;
-    ActionID sampler_action = 0;
-    ActionID restore_action = 0;
 
     hostcore::DocModel layout;          // the document as it was opened
     std::vector<FrameFacts> originals;  // the text frames as the layout had them
     std::vector<FrameFacts> with_text;  // those with text: the ones a try replaces
     std::string last_retried;           // the frame the re-try replaced last
-    int picture_number = 0;
     std::atomic<int> renders{0};
     std::atomic<int> renders_expected{0};
     std::atomic<bool> progress_drawn{false};
 
-    void Say(const std::string& line) {
-        if (!options.narrate) return;
-        std::FILE* out = capture ? capture->terminal() : stdout;
-        std::fprintf(out, "%s\n", line.c_str());
-        std::fflush(out);
-    }
-    void BeginStep(const std::string& title) {
-        report.Begin(title);
-        Say("[" + std::to_string(report.steps.size()) + "/" + std::to_string(kStepCount) + "] " +
-            title + " ...");
-    }
-    bool Stop(const std::string& why) {
-        report.stopped = why;
-        return false;
-    }
-
-    std::string FontName(const std::string& id) const {
-        const auto* font = shop->catalogue().Find(id);
-        return font ? font->family + " " + font->style : "font " + id;
-    }
-    int16 ActionState(ActionID id) const {
-        int16 state = 0;
-        PMString name;
-        hostcore::QueryActionState(id, &state, &name);
-        return state;
-    }
-    std::vector<FrameFacts> Frames() const { return FramesOf(doc->Model()); }
-
-    void Picture(const std::string& stem, const std::string& what);
     void OnShopRequest(const std::string& line);
     // A try with its progress line: the number of frames the shop rendered.
     std::int32_t TryWithProgress(const std::string& id, int frames);
@@ -138,19 +76,7 @@ struct DemoSession::Impl {
     bool Restore();
     bool Buy();
     bool ShutDown();
-    void TearDown();
 };
-
-void DemoSession::Impl::Picture(const std::string& stem, const std::string& what) {
-    const std::string path =
-        folder.pictures + "/" + std::to_string(++picture_number) + "-" + stem + ".png";
-    hostapp::RenderOptions render;
-    render.scale = options.picture_scale;
-    std::string error;
-    const bool written = hostapp::RenderSpreadToPng(doc->Model(), render, path, &error);
-    report.Check("picture " + what, written, written ? path : error);
-    report.places.emplace_back("picture " + stem, path);
-}
 
 // Runs on the shop's threads: counts the renderer's requests so a long try
 // shows how far it got.
@@ -188,18 +114,11 @@ bool DemoSession::Impl::StartUp() {
     if (!report.Check("the host loaded the plug-in module", module_loaded,
                       module_loaded ? module : error))
         return Stop(error);
-    for (const hostcore::ActionInfo& action : hostcore::Actions()) {
-        if (action.menu != kPluginMenu) continue;
-        if (action.name == kSamplerEntry) sampler_action = action.id;
-        if (action.name == kRestoreEntry) restore_action = action.id;
-    }
     std::vector<std::string> entries;
     for (const hostcore::ActionInfo& action : hostcore::Actions())
         entries.push_back(action.menu + " > " + action.name);
     report.Happened("menu entries: " + Join(entries, ", "));
-    if (!report.Check("the menu has Glyphoria > Sampler and Glyphoria > Restore text frame",
-                      sampler_action && restore_action))
-        return Stop("the plug-in's menu entries are missing");
+    if (!FindMenuEntries()) return Stop("the plug-in's menu entries are missing");
 
     hostcore::StartupPlugIns();
     started = true;
@@ -532,64 +451,26 @@ bool DemoSession::Impl::ShutDown() {
     return true;
 }
 
-void DemoSession::Impl::TearDown() {
-    if (started) hostcore::ShutdownPlugIns();
-    started = false;
-    hostcore::CloseAllDocuments();
-    doc = nullptr;
-    if (module_loaded) hostapp::UnloadPlugInModules();
-    module_loaded = false;
-}
-
 DemoSession::DemoSession(DemoOptions options) : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
     impl_->folder = LayOutOutputFolder(impl_->options.output);
 }
 
-DemoSession::~DemoSession() {
-    if (impl_->shop) impl_->shop->Stop();
-}
+DemoSession::~DemoSession() = default;
 
 DemoReport DemoSession::Run() {
     Impl& s = *impl_;
-    if (s.ran) {
-        s.report = DemoReport();
-        s.report.stopped = "a session object runs once; make a new one";
-        return s.report;
-    }
-    s.ran = true;
-    std::string error;
-    if (!PrepareOutputFolder(s.folder, &error)) {
-        s.report.stopped = error;
-        return s.report;
-    }
-    // Before anything reads them: the shop's font lookup reads them once.
-    SessionEnvironment environment(s.folder);
-
-    s.shop = StartDemoShop(&error);
-    if (!s.shop) {
-        s.report.stopped = "the shop did not start: " + error;
-        return s.report;
-    }
-    s.shop->log().set_echo([&s](const std::string& line) { s.OnShopRequest(line); });
-    WriteDemoPreferences(s.folder, *s.shop);
-    {
-        StdoutCapture capture(s.folder.console_file);
-        s.capture = &capture;
-        s.Say("Glyphoria demo: shop at " + s.shop->base_url() + ", output in " + s.folder.root);
-        const bool ran = s.StartUp() && s.OpenLayout() && s.OpenSampler() && s.TryFonts() &&
-                         s.Restore() && s.Buy() && s.ShutDown();
-        if (!ran) s.TearDown();
-        s.capture = nullptr;
-    }
-    WriteShopRequests(*s.shop, s.folder);
-    s.report.places.emplace_back("log", s.folder.log_file);
-    s.report.places.emplace_back("preferences", s.folder.prefs_file);
-    s.report.places.emplace_back("plug-in console", s.folder.console_file);
-    s.report.places.emplace_back("shop requests", s.folder.shop_log_file);
-    s.report.places.emplace_back("summary", s.folder.summary_file);
-    std::ofstream(s.folder.summary_file) << FormatSummary(s.report);
-    return s.report;
+    return s.RunSession(
+        [&s](std::string*) {
+            s.shop->log().set_echo([&s](const std::string& line) { s.OnShopRequest(line); });
+            WriteDemoPreferences(s.folder, *s.shop);
+            return true;
+        },
+        [&s] {
+            return s.StartUp() && s.OpenLayout() && s.OpenSampler() && s.TryFonts() &&
+                   s.Restore() && s.Buy() && s.ShutDown();
+        },
+        "Glyphoria demo", [&s] { return s.folder.prefs_file; });
 }
 
 std::string DemoSession::ShopUrl() const {

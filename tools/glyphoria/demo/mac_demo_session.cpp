@@ -6,13 +6,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "host/app/doc_io.h"
 #include "host/app/frame_compare.h"
 #include "host/app/plugin_loader.h"
-#include "host/app/render.h"
 #include "host/core/document.h"
 #include "host/core/framework.h"
 #include "host/core/host_state.h"
@@ -20,10 +17,10 @@
 #include "mac/plist_prefs.h"
 #include "testing/shop/shop.h"
 #include "tools/glyphoria/demo/demo_setup.h"
+#include "tools/glyphoria/demo/demo_stage.h"
 #include "tools/glyphoria/demo/installed_fonts.h"
 #include "tools/glyphoria/demo/mac_hands_client.h"
 #include "tools/glyphoria/demo/page_facts.h"
-#include "tools/glyphoria/demo/stdout_capture.h"
 
 namespace glyphoria::demo {
 
@@ -34,23 +31,8 @@ namespace {
 
 constexpr int kStepCount = 7;
 constexpr const char* kModuleName = "GlyphoriaMac.pln";
-constexpr const char* kPluginMenu = "Glyphoria";
-constexpr const char* kSamplerEntry = "Sampler";
-constexpr const char* kRestoreEntry = "Restore text frame";
 // The Mac form binds the key alone with this modifier value.
 constexpr int32 kMacShortcutModifier = 4096;
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string Join(const std::vector<std::string>& parts, const char* separator) {
-    std::string out;
-    for (const std::string& p : parts)
-        out += (out.empty() ? "" : separator) + p;
-    return out;
-}
 
 // The Mac form writes its system log to standard error on this machine: it
 // joins the plug-in's console file while the session runs.
@@ -80,10 +62,6 @@ class StderrToFile {
     int saved_ = -1;
 };
 
-std::string NameOf(const FrameFacts& frame, std::size_t index) {
-    return frame.name.empty() ? "#" + std::to_string(index) : frame.name;
-}
-
 }  // namespace
 
 bool WriteMacDemoPreferences(const Shop& shop, const std::string& try_frame, std::string* path,
@@ -102,52 +80,15 @@ bool WriteMacDemoPreferences(const Shop& shop, const std::string& try_frame, std
     return true;
 }
 
-struct MacDemoSession::Impl {
-    DemoOptions options;
-    OutputFolder folder;
-    std::unique_ptr<Shop> shop;
-    DemoReport report;
-    StdoutCapture* capture = nullptr;
-    bool ran = false;
+struct MacDemoSession::Impl : DemoStage {
+    Impl() : DemoStage(kStepCount) {}
 
-    bool module_loaded = false;
-    bool started = false;
-    hostcore::Document* doc = nullptr;
     MacHandsClient hands;
-    ActionID sampler_action = 0;
-    ActionID restore_action = 0;
     std::string prefs_path;
     hostcore::DocModel layout;  // the document as it was opened
     std::vector<FrameFacts> originals;
     std::vector<FrameFacts> with_text;
-    int picture_number = 0;
 
-    void Say(const std::string& line) {
-        if (!options.narrate) return;
-        std::FILE* out = capture ? capture->terminal() : stdout;
-        std::fprintf(out, "%s\n", line.c_str());
-        std::fflush(out);
-    }
-    void BeginStep(const std::string& title) {
-        report.Begin(title);
-        Say("[" + std::to_string(report.steps.size()) + "/" + std::to_string(kStepCount) + "] " +
-            title + " ...");
-    }
-    bool Stop(const std::string& why) {
-        report.stopped = why;
-        return false;
-    }
-    std::string FontName(const std::string& id) const {
-        const auto* font = shop->catalogue().Find(id);
-        return font ? font->family + " " + font->style : "font " + id;
-    }
-    int16 ActionState(ActionID id) const {
-        int16 state = 0;
-        PMString name;
-        hostcore::QueryActionState(id, &state, &name);
-        return state;
-    }
-    std::vector<FrameFacts> Frames() const { return FramesOf(doc->Model()); }
     std::string Pref(const std::string& key) const {
         glyphoria::mac::PlistPrefs prefs;
         prefs.Open(prefs_path, "");
@@ -165,7 +106,6 @@ struct MacDemoSession::Impl {
         return names;
     }
 
-    void Picture(const std::string& stem, const std::string& what);
     bool StartUp();
     bool OpenLayout();
     bool OpenSampler();
@@ -173,19 +113,7 @@ struct MacDemoSession::Impl {
     bool Restore();
     bool Buy();
     bool ShutDown();
-    void TearDown();
 };
-
-void MacDemoSession::Impl::Picture(const std::string& stem, const std::string& what) {
-    const std::string path =
-        folder.pictures + "/" + std::to_string(++picture_number) + "-" + stem + ".png";
-    hostapp::RenderOptions render;
-    render.scale = options.picture_scale;
-    std::string error;
-    const bool written = hostapp::RenderSpreadToPng(doc->Model(), render, path, &error);
-    report.Check("picture " + what, written, written ? path : error);
-    report.places.emplace_back("picture " + stem, path);
-}
 
 bool MacDemoSession::Impl::StartUp() {
     BeginStep("Start-up: the host loads the Mac form's plug-in module");
@@ -198,14 +126,7 @@ bool MacDemoSession::Impl::StartUp() {
     if (!report.Check("the module offers the designer's hands", hands.Attach(module, &error),
                       error))
         return Stop(error);
-    for (const hostcore::ActionInfo& action : hostcore::Actions()) {
-        if (action.menu != kPluginMenu) continue;
-        if (action.name == kSamplerEntry) sampler_action = action.id;
-        if (action.name == kRestoreEntry) restore_action = action.id;
-    }
-    if (!report.Check("the menu has Glyphoria > Sampler and Glyphoria > Restore text frame",
-                      sampler_action && restore_action))
-        return Stop("the plug-in's menu entries are missing");
+    if (!FindMenuEntries()) return Stop("the plug-in's menu entries are missing");
     hostcore::StartupPlugIns();
     started = true;
     // The vendor's addresses are the shop's, as a deployment would set them.
@@ -381,66 +302,25 @@ bool MacDemoSession::Impl::ShutDown() {
     return true;
 }
 
-void MacDemoSession::Impl::TearDown() {
-    if (started) hostcore::ShutdownPlugIns();
-    started = false;
-    hostcore::CloseAllDocuments();
-    doc = nullptr;
-    if (module_loaded) hostapp::UnloadPlugInModules();
-    module_loaded = false;
-}
-
 MacDemoSession::MacDemoSession(DemoOptions options) : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
     impl_->folder = LayOutOutputFolder(impl_->options.output);
 }
 
-MacDemoSession::~MacDemoSession() {
-    if (impl_->shop) impl_->shop->Stop();
-}
+MacDemoSession::~MacDemoSession() = default;
 
 DemoReport MacDemoSession::Run() {
     Impl& s = *impl_;
-    if (s.ran) {
-        s.report = DemoReport();
-        s.report.stopped = "a session object runs once; make a new one";
-        return s.report;
-    }
-    s.ran = true;
-    std::string error;
-    if (!PrepareOutputFolder(s.folder, &error)) {
-        s.report.stopped = error;
-        return s.report;
-    }
-    SessionEnvironment environment(s.folder);
-    s.shop = StartDemoShop(&error);
-    if (!s.shop) {
-        s.report.stopped = "the shop did not start: " + error;
-        return s.report;
-    }
-    if (!WriteMacDemoPreferences(*s.shop, "", &s.prefs_path, &error)) {
-        s.report.stopped = error;
-        return s.report;
-    }
-    {
-        StdoutCapture capture(s.folder.console_file);
-        StderrToFile system_log(s.folder.console_file);
-        s.capture = &capture;
-        s.Say("Glyphoria demo, Mac form: shop at " + s.shop->base_url() + ", output in " +
-              s.folder.root);
-        const bool ran = s.StartUp() && s.OpenLayout() && s.OpenSampler() && s.TryFonts() &&
-                         s.Restore() && s.Buy() && s.ShutDown();
-        if (!ran) s.TearDown();
-        s.capture = nullptr;
-    }
-    WriteShopRequests(*s.shop, s.folder);
-    s.report.places.emplace_back("log", s.folder.log_file);
-    s.report.places.emplace_back("preferences", s.prefs_path);
-    s.report.places.emplace_back("plug-in console", s.folder.console_file);
-    s.report.places.emplace_back("shop requests", s.folder.shop_log_file);
-    s.report.places.emplace_back("summary", s.folder.summary_file);
-    std::ofstream(s.folder.summary_file) << FormatSummary(s.report);
-    return s.report;
+    return s.RunSession(
+        [&s](std::string* error) {
+            return WriteMacDemoPreferences(*s.shop, "", &s.prefs_path, error);
+        },
+        [&s] {
+            StderrToFile system_log(s.folder.console_file);
+            return s.StartUp() && s.OpenLayout() && s.OpenSampler() && s.TryFonts() &&
+                   s.Restore() && s.Buy() && s.ShutDown();
+        },
+        "Glyphoria demo, Mac form", [&s] { return s.prefs_path; });
 }
 
 std::string MacDemoSession::ShopUrl() const {
