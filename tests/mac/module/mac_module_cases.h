@@ -82,6 +82,16 @@ TYPED_TEST_P(MacModuleCases, TheMenuOpensTheSamplerPageAndClosesIt) {
     EXPECT_FALSE(TryController::isVisible());
     EXPECT_EQ(kEnabledAction, this->env.MenuState(kSamplerToggleAction));
     EXPECT_TRUE(MacPrefs().HasString("tryFrame"));
+
+    // The panel's own close control does the same; the next opening fetches
+    // the configuration again.
+    this->OpenSampler();
+    MacPrefs().SetString("tryFrame", "", false);
+    ASSERT_TRUE(this->hands().closeWindow(*SamplerPanel()));
+    EXPECT_FALSE(TryController::isVisible());
+    EXPECT_EQ(kEnabledAction, this->env.MenuState(kSamplerToggleAction));
+    EXPECT_FALSE(MacPrefs().GetString("tryFrame", "").empty());
+    EXPECT_EQ(2u, this->env.Requests("/glyphoria/config.xml").size());
 }
 
 TYPED_TEST_P(MacModuleCases, ATryLinkTriesTheFontAndCtrlZUndoesOneTryOnce) {
