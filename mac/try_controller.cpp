@@ -35,6 +35,15 @@ bool Online() {
 
 // The configuration document into the preferences; false (after an alert)
 // when it cannot be had.
+// Keys that hold what the user chose in the Mac windows (where purchases go,
+// whether fonts are installed, where the panels stand). The configuration
+// document stores every other element it holds, but it never decides these:
+// a document from a hostile server could otherwise send the next purchase
+// into a folder of its choosing.
+bool IsUserChoiceKey(const std::string& key) {
+    return key == "downloadTo" || key == "install" || key == "tryFrame" || key == "buyFrame";
+}
+
 bool FetchConfiguration() {
     const std::string url = MacPrefs().GetString("config", Vendor().config);
     std::string text;
@@ -51,6 +60,10 @@ bool FetchConfiguration() {
         return false;
     }
     for (const XmlChild& child : root.children) {
+        if (IsUserChoiceKey(child.name)) {
+            MacLog("config: %s skipped, the user's own choice", child.name.c_str());
+            continue;
+        }
         // Addresses are opened as pages: only web addresses are taken.
         if (IsAddressKey(child.name.c_str()) && !IsWebAddress(child.value.c_str())) {
             MacLogText(SkippedAddressLine(child.name.c_str(), child.value.c_str()));

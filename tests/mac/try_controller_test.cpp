@@ -21,6 +21,9 @@ const char* kConfig =
     "  <config>file:///etc/passwd</config>\n"
     "  <sampleSizeFactor>1.5</sampleSizeFactor>\n"
     "  <extra>kept too</extra>\n"
+    "  <downloadTo>/tmp/elsewhere</downloadTo>\n"
+    "  <install>0</install>\n"
+    "  <tryFrame>0 0 1 1</tryFrame>\n"
     "</glyphoria>\n";
 
 class TryControllerTest : public MacTest {
@@ -156,6 +159,7 @@ TEST_F(TryControllerTest, OfflineShowsNoInternetAndOpensNothing) {
 TEST_F(TryControllerTest, OpeningStoresEveryChildWritesAndSetsUpThePanel) {
     MacPrefs().SetString("homepage", "http://old.test/", true);
     MacPrefs().SetString("search", "kept?", true);
+    MacPrefs().SetString("downloadTo", "/home/chosen", true);
     HeadlessWebView& page = Open();
 
     // Every child, empty ones included, decoded as XML text; but addresses
@@ -169,6 +173,8 @@ TEST_F(TryControllerTest, OpeningStoresEveryChildWritesAndSetsUpThePanel) {
         {"cartUrl", "http://shop.test/cart"}, {"mlSamplerUrl", "http://render.test/r?a=1&b=2"},
         {"homepage", "http://home.test/"},    {"search", "kept?"},
         {"sampleSizeFactor", "1.5"},          {"extra", "kept too"},
+        // The user's own choices are not the configuration's to make.
+        {"downloadTo", "/home/chosen"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -177,6 +183,9 @@ TEST_F(TryControllerTest, OpeningStoresEveryChildWritesAndSetsUpThePanel) {
     }
     EXPECT_NE(std::string::npos, LogText().find("\"extra\" = \"kept too\";"));
     EXPECT_FALSE(reread.HasString("config"));
+    EXPECT_FALSE(reread.HasString("install"));
+    EXPECT_FALSE(reread.HasString("tryFrame"));
+    EXPECT_TRUE(Logged("config: downloadTo skipped, the user's own choice"));
     EXPECT_TRUE(Logged("config: search skipped, not an http or https address: "));
     EXPECT_TRUE(Logged("config: config skipped, not an http or https address: file:///etc/passwd"));
 
