@@ -12,12 +12,20 @@ namespace hostcore {
 
 namespace {
 
+int& StateReads() {
+    static int reads = 0;
+    return reads;
+}
+
 class SequenceImpl : public CPMUnknown<ICommandSequence> {
   public:
     explicit SequenceImpl(IPMUnknown* boss) : CPMUnknown<ICommandSequence>(boss) {}
     void SetName(const PMString& name) override { fName = name; }
     PMString GetName() const override { return fName; }
-    ErrorCode GetState() const override { return fState; }
+    ErrorCode GetState() const override {
+        ++StateReads();
+        return fState;
+    }
     void NoteError(ErrorCode e) {
         if (fState == kSuccess) fState = e;
     }
@@ -127,6 +135,10 @@ void ForgetDocument(Document* doc) {
 
 int SequenceDepth() {
     return static_cast<int>(Levels().size());
+}
+
+int SequenceStateReads() {
+    return StateReads();
 }
 
 void SetDocumentChangedObserver(std::function<void(Document*)> observer) {

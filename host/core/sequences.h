@@ -23,6 +23,9 @@ void WillChange(Document* doc);
 // Drops every snapshot of a document that is being closed.
 void ForgetDocument(Document* doc);
 int SequenceDepth();
+// How often any sequence's state was asked for (GetState, State()), so
+// tests see a plug-in read it where it has to.
+int SequenceStateReads();
 
 // Told after each outermost level that changed a document, and after each
 // undo and redo.

@@ -10,6 +10,7 @@
 #include "host/core/framework.h"
 #include "host/core/host_state.h"
 #include "host/core/selection.h"
+#include "host/core/sequences.h"
 #include "host/sdk/commands.h"
 #include "host/sdk/utils.h"
 #include "sampling/host_frame_source.h"
@@ -71,11 +72,25 @@ TEST(SuiteFanOut, WalksFromTheLastSuiteAndStopsAtTheFirstError) {
             collection.push_back(&s);
 
         UIDList frames;
-        SuiteCall call =
+        SuiteCall bound =
             boost::bind(&IMySuite::GetSelectedFrames, boost::placeholders::_1, boost::ref(frames));
+        // What each call sees around it: the one sequence context open, and
+        // its state read once before every call.
+        std::vector<int> depths, reads;
+        const int reads_before = hostcore::SequenceStateReads();
+        SuiteCall call = [&](IMySuite* suite) {
+            depths.push_back(CmdUtils::SequenceDepth());
+            reads.push_back(hostcore::SequenceStateReads() - reads_before);
+            return bound(suite);
+        };
         ErrorUtils::PMSetGlobalErrorCode(kSuccess);
         EXPECT_EQ(c.expected_result, FanOutToSuites(collection, call));
         EXPECT_EQ(c.expected_calls, calls);
+        EXPECT_EQ(std::vector<int>(calls.size(), 1), depths);
+        std::vector<int> one_read_each;
+        for (int i = 1; i <= static_cast<int>(calls.size()); ++i)
+            one_read_each.push_back(i);
+        EXPECT_EQ(one_read_each, reads);
         ASSERT_EQ(1, frames.Length());
         EXPECT_EQ(c.expected_winner, frames[0]);
         EXPECT_EQ(c.expected_result, ErrorUtils::PMGetGlobalErrorCode());
@@ -90,9 +105,11 @@ TEST(SuiteFanOut, AnEmptyCollectionCallsNothing) {
         ++calls;
         return kFailure;
     };
+    const int reads_before = hostcore::SequenceStateReads();
     EXPECT_EQ(kSuccess, FanOutToSuites(none, call));
     EXPECT_EQ(0, calls);
-    EXPECT_THROW(SuiteCall()(nullptr), boost::bad_function_call);
+    // Nothing to walk: no state was read either.
+    EXPECT_EQ(reads_before, hostcore::SequenceStateReads());
 }
 
 class SelectionSuiteTest : public testing::HostDocumentTest {};
