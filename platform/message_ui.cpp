@@ -29,8 +29,10 @@ int PresentMessageBox(const MessageBoxContent& box) {
     return g_form ? g_form(box) : PresentOnConsole(box);
 }
 
-void SetMessageBoxForm(MessageBoxForm form) {
+MessageBoxForm SetMessageBoxForm(MessageBoxForm form) {
+    const MessageBoxForm before = g_form;
     g_form = form;
+    return before;
 }
 
 }  // namespace glyphoria::platform

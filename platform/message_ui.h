@@ -24,8 +24,9 @@ struct MessageBoxContent {
 int PresentMessageBox(const MessageBoxContent& box);
 
 // The form PresentMessageBox uses from now on; null puts the console form
-// back. User-interface thread only.
+// back. Returns the form it replaces (null: the console form).
+// User-interface thread only.
 using MessageBoxForm = int (*)(const MessageBoxContent& box);
-void SetMessageBoxForm(MessageBoxForm form);
+MessageBoxForm SetMessageBoxForm(MessageBoxForm form);
 
 }  // namespace glyphoria::platform

@@ -29,8 +29,8 @@ void CancelProgress() {
     CurrentForm().cancel();
 }
 
-void SetProgressForm(const ProgressForm* form) {
-    g_form = form;
+const ProgressForm* SetProgressForm(const ProgressForm* form) {
+    return g_form.exchange(form);
 }
 
 void SetProgressHook(const ProgressProc& hook) {

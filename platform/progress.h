@@ -67,8 +67,9 @@ struct ProgressForm {
 };
 
 // The form RunProgress and CancelProgress use from now on; null puts the
-// platform's own back. The form must outlive its use.
-void SetProgressForm(const ProgressForm* form);
+// platform's own back. The form must outlive its use. Returns the form it
+// replaces (null: the platform's own), so a caller can put it back.
+const ProgressForm* SetProgressForm(const ProgressForm* form);
 const ProgressForm& PlatformProgressForm();
 
 // For forms: runs the test hook, if one is set, on their window.

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <string>
+#include <thread>
 
 #include "platform/progress.h"
 #include "purchase/fetch_limits.h"
@@ -83,6 +85,66 @@ TEST_F(ScriptedTransfer, WithAndWithoutALength) {
         EXPECT_EQ(c.range, range);
         std::free(data);
     }
+}
+
+// A form of the progress window that keeps the interval the transfer asks
+// its timer for, and runs the ticks one after another.
+struct RecordingForm {
+    class Window : public ProgressWindow {
+      public:
+        void SetTitle(const char* text) override { title_ = text ? text : ""; }
+        void SetRange(std::uint64_t high) override { range_ = high; }
+        void SetPosition(std::uint64_t position) override { position_ = position; }
+        void StartTimer(unsigned interval_ms) override { interval = interval_ms; }
+        void End(int result) override {
+            if (!ended_) result_ = result;
+            ended_ = true;
+        }
+        const std::string& title() const override { return title_; }
+        std::uint64_t range() const override { return range_; }
+        std::uint64_t position() const override { return position_; }
+        bool ended() const override { return ended_; }
+        int result() const { return result_; }
+
+      private:
+        std::string title_;
+        std::uint64_t range_ = 0, position_ = 0;
+        bool ended_ = false;
+        int result_ = glyphoria::platform::kProgressFailed;
+    };
+    static int Run(const glyphoria::platform::ProgressProc& start,
+                   const glyphoria::platform::ProgressProc& tick) {
+        Window window;
+        start(window);
+        const Clock::time_point give_up = Clock::now() + std::chrono::seconds(10);
+        while (!window.ended() && interval > 0 && Clock::now() < give_up) {
+            tick(window);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return window.result();
+    }
+    static void Cancel() {}
+    static unsigned interval;
+};
+unsigned RecordingForm::interval = 0;
+
+// The transfer asks the window's timer for a tick every 10 ms, as it says.
+TEST_F(ScriptedTransfer, TheWindowTicksEveryTenMilliseconds) {
+    const std::string content = Pattern(45000);
+    ScriptedServer server(
+        {ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 45000"}) + content),
+         ScriptedServer::Close()});
+    static const glyphoria::platform::ProgressForm kForm = {&RecordingForm::Run,
+                                                            &RecordingForm::Cancel};
+    RecordingForm::interval = 0;
+    const auto* before = glyphoria::platform::SetProgressForm(&kForm);
+    std::size_t size = 0;
+    char* data = glyphoria::DownloadUrl(server.url("/").c_str(), &size, "loading");
+    glyphoria::platform::SetProgressForm(before);
+    EXPECT_EQ(10u, RecordingForm::interval);
+    ASSERT_NE(nullptr, data);
+    EXPECT_EQ(content, std::string(data, size));
+    std::free(data);
 }
 
 TEST_F(ScriptedTransfer, ShortBodyGivesNoBuffer) {
