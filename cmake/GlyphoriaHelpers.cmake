@@ -91,12 +91,14 @@ function(glyphoria_add_gtest name)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
 endfunction()
 
-# glyphoria_embed_resources(TARGET name ENTRIES "NAME|TYPE|LANG|file" ...)
+# glyphoria_embed_resources(TARGET name [OBJECT] ENTRIES "NAME|TYPE|LANG|file" ...)
 # Compiles files into a static library as a table of module resources
 # (name, type, language), which the platform's resource lookup searches the
-# way a resource loader searches a module's resource section.
+# way a resource loader searches a module's resource section. OBJECT makes
+# an object library instead: linked into a program, its table stands in for
+# the module's own (a test with resources of its own choosing).
 function(glyphoria_embed_resources target)
-  cmake_parse_arguments(ARG "" "" "ENTRIES" ${ARGN})
+  cmake_parse_arguments(ARG "OBJECT" "" "ENTRIES" ${ARGN})
   set(gen_dir ${CMAKE_CURRENT_BINARY_DIR}/${target}_gen)
   set(sources "")
   set(decls "")
@@ -133,6 +135,10 @@ function(glyphoria_embed_resources target)
     "    *count = sizeof(kRows) / sizeof(kRows[0]);\n    return kRows;\n}\n"
     "}  // namespace glyphoria::platform\n")
   configure_file(${table}.in ${table} COPYONLY)
-  add_library(${target} STATIC ${sources} ${table})
+  if(ARG_OBJECT)
+    add_library(${target} OBJECT ${sources} ${table})
+  else()
+    add_library(${target} STATIC ${sources} ${table})
+  endif()
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
 endfunction()
