@@ -7,9 +7,11 @@
 #endif
 
 #include "host/sdk/services.h"
+#include "platform/library.h"
 #include "platform/net.h"
 #include "shell/ids.h"
 #include "support/prefs_store.h"
+#include "testing/webwindow/webwindow_api.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace glyphoria::shelltest {
@@ -85,7 +87,7 @@ TEST_F(SamplerToggleTest, WithoutTheLibraryEveryCommandAnswersZero) {
     EXPECT_TRUE(Record().empty());
 }
 
-// POSIX only: the library turns up as a link to the one this test holds, so
+// POSIX: the library turns up as a link to the one this test holds, so
 // that the system hands out the same library; a copy on Windows would be
 // another module with a record of its own.
 #ifndef _WIN32
@@ -106,6 +108,34 @@ TEST_F(SamplerToggleTest, ALibraryThatTurnsUpLaterIsLoadedByTheNextCommand) {
     EXPECT_EQ(kEnabledAction | kSelectedAction, MenuState(kSamplerToggleAction));
 }
 
+#else
+// Windows: the library turns up as a copy beside the module. The system hands
+// the plug-in that copy, a module of its own; the test reads its record
+// through the copy's own entry, loaded by the same path.
+TEST_F(SamplerToggleTest, ALibraryThatTurnsUpLaterIsLoadedByTheNextCommand) {
+    testing::TempDir folder;
+    StartPlugIn(folder.path());
+    ASSERT_TRUE(RunMenu(kSamplerToggleAction));
+    ASSERT_EQ(1u, messages.size());  // "invalidDLL": nothing answered
+
+    const std::string copy = folder.file("Glyphoria.dll");
+    ASSERT_TRUE(testing::WriteFileBytes(copy, testing::ReadFileBytes(WebWindowLibrary())));
+    ASSERT_TRUE(RunMenu(kSamplerToggleAction));
+    EXPECT_EQ(1u, messages.size());
+    EXPECT_EQ(kEnabledAction | kSelectedAction, MenuState(kSamplerToggleAction));
+
+    void* loaded = platform::LoadLibraryUtf8(copy.c_str());
+    auto record = reinterpret_cast<GlyphoriaWebWindowRecord>(
+        platform::FindExport(loaded, "glyphoria_webwindow_record"));
+    ASSERT_NE(nullptr, record);
+    std::string text(record(nullptr, 0) + 1, '\0');
+    text.resize(record(&text[0], text.size()));
+    EXPECT_NE(std::string::npos, text.find("main\tversion\t")) << text;
+    EXPECT_NE(std::string::npos, text.find("main\tshowTryWnd\t")) << text;
+}
+#endif
+
+#ifndef _WIN32
 // POSIX only: sets the options of a shop in this process.
 TEST_F(SamplerToggleTest, SearchFromTheConfigurationCountsForTheSameOpening) {
     testing::shop::ConfigOptions options;

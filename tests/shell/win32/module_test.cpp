@@ -1,15 +1,18 @@
 // The plug-in module as the host loads it, under Wine: Glyphoria.pln with
-// the support services, the shell and the dialog toolkit inside it. The idle
-// task finds the host's window (climbing from the palette in front), and a
-// box the module shows disables that window while it is up and enables it
-// again after; the box is the toolkit's, which the module's start-up put in
-// place.
+// the support services, the shell and the dialog toolkit inside it. It
+// registers exactly its six implementations. The idle task finds the host's
+// window (climbing from the palette in front), and a box the module shows
+// disables that window while it is up and enables it again after; the box
+// is the toolkit's, which the module's start-up put in place.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "host/app/plugin_loader.h"
 #include "host/core/framework.h"
+#include "host/sdk/plugin.h"
+#include "platform/library.h"
 #include "platform/win32/windows_api.h"
 #include "tests/common/test_env.h"
 
@@ -20,6 +23,42 @@ using glyphoria::testing::UserAppDataFolder;
 using glyphoria::testing::UserDocumentsFolder;
 
 constexpr ActionID kAboutAction = 0x159840;
+constexpr const char* kModule = GLYPHORIA_MODULE_DIR "\\Glyphoria.pln";
+
+// Keeps what a plug-in registers.
+class RecordingRegistry : public IImplementationRegistry {
+  public:
+    ErrorCode RegisterImplementation(ImplementationID id, CreateImplementationProc create,
+                                     DestroyImplementationProc destroy,
+                                     std::size_t object_size) override {
+        if (!create || !destroy || object_size == 0) ++incomplete;
+        ids.insert(id);
+        ++calls;
+        return kSuccess;
+    }
+    std::set<ImplementationID> ids;
+    int calls = 0;
+    int incomplete = 0;
+};
+
+// The action, start-up and idle task of the shell; the abstract and layout
+// suites and the selection extension of the frame sampling; nothing else.
+TEST(ModuleRegistration, TheSixImplementationsAndNothingElse) {
+    void* module = glyphoria::platform::LoadLibraryUtf8(kModule);
+    ASSERT_NE(nullptr, module) << glyphoria::platform::LastLibraryError();
+    auto get_plug_in =
+        reinterpret_cast<GetPlugInProc>(glyphoria::platform::FindExport(module, "GetPlugIn"));
+    ASSERT_NE(nullptr, get_plug_in);
+    IPlugIn* plug_in = get_plug_in();
+    ASSERT_NE(nullptr, plug_in);
+    RecordingRegistry registry;
+    EXPECT_EQ(kSuccess, plug_in->RegisterImplementations(&registry));
+    EXPECT_EQ(
+        (std::set<ImplementationID>{0x159840, 0x159841, 0x159842, 0x159845, 0x159847, 0x159848}),
+        registry.ids);
+    EXPECT_EQ(6, registry.calls);
+    EXPECT_EQ(0, registry.incomplete);
+}
 
 // What a timer of this thread saw of the box while it was up.
 struct BoxSeen {
@@ -66,7 +105,7 @@ TEST(ModuleBox, ABoxOfTheModuleDisablesTheWindowItsIdleTaskFound) {
     g_seen.host = host;
 
     std::string error;
-    ASSERT_TRUE(hostapp::LoadPlugInModule(GLYPHORIA_MODULE_DIR "\\Glyphoria.pln", &error)) << error;
+    ASSERT_TRUE(hostapp::LoadPlugInModule(kModule, &error)) << error;
     hostcore::StartupPlugIns();
     ASSERT_EQ(1, hostcore::RunIdleTasks());
 
