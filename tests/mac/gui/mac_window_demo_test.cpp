@@ -10,21 +10,16 @@
 #include "tests/common/gui_display.h"
 #include "tests/common/gui_env.h"
 #include "tests/common/test_env.h"
+#include "tests/common/text_count.h"
 
 namespace {
 
+using glyphoria::testing::CountOccurrences;
 using glyphoria::testing::PathExists;
 using glyphoria::testing::ReadFileBytes;
 using glyphoria::testing::RunProgram;
 using glyphoria::testing::TempDir;
 using glyphoria::testing::WriteFileBytes;
-
-int Count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
 
 TEST(MacWindowDemo, TryCtrlZAndAPurchaseInTheMacFormsOwnWindows) {
     GLYPHORIA_REQUIRE_DISPLAY();
@@ -60,8 +55,8 @@ TEST(MacWindowDemo, TryCtrlZAndAPurchaseInTheMacFormsOwnWindows) {
         at = found;
     }
     // Two frames tried, one taken back by Ctrl-Z in the sampler panel.
-    EXPECT_EQ(2, Count(ReadFileBytes(out + "/shop-requests.txt"), " /render?"));
-    EXPECT_EQ(1, Count(console, " picture [")) << console;
+    EXPECT_EQ(2, CountOccurrences(ReadFileBytes(out + "/shop-requests.txt"), " /render?"));
+    EXPECT_EQ(1, CountOccurrences(console, " picture [")) << console;
     EXPECT_TRUE(PathExists(out + "/home/Downloads/GlyphoriaFonts.zip"));
     EXPECT_TRUE(PathExists(out + "/home/data/fonts/Cantarell-Regular.otf"));
 }

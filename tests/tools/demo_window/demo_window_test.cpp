@@ -9,22 +9,17 @@
 #include "tests/common/gui_display.h"
 #include "tests/common/gui_env.h"
 #include "tests/common/test_env.h"
+#include "tests/common/text_count.h"
 
 namespace {
 
+using glyphoria::testing::CountOccurrences;
 using glyphoria::testing::PathExists;
 using glyphoria::testing::ReadFileBytes;
 using glyphoria::testing::RunProgram;
 using glyphoria::testing::ScopedEnv;
 using glyphoria::testing::TempDir;
 using glyphoria::testing::WriteFileBytes;
-
-int Count(const std::string& text, const std::string& part) {
-    int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
 
 TEST(DemoWindow, TheSamplerOpensFromTheMenuAndTheScriptTriesAFont) {
     GLYPHORIA_REQUIRE_DISPLAY();
@@ -51,8 +46,8 @@ TEST(DemoWindow, TheSamplerOpensFromTheMenuAndTheScriptTriesAFont) {
         ASSERT_NE(std::string::npos, found) << step << "\n" << console;
         at = found;
     }
-    EXPECT_EQ(2, Count(console, " picture [")) << console;
-    EXPECT_EQ(2, Count(ReadFileBytes(out + "/shop-requests.txt"), " /render?"));
+    EXPECT_EQ(2, CountOccurrences(console, " picture [")) << console;
+    EXPECT_EQ(2, CountOccurrences(ReadFileBytes(out + "/shop-requests.txt"), " /render?"));
     EXPECT_TRUE(PathExists(out + "/tried.png"));
     // The window showed a copy of the layout, with the module's home here.
     EXPECT_TRUE(PathExists(out + "/demo.json"));
