@@ -1,7 +1,11 @@
 // glyphoria-shop: the test shop as a program, for demos and manual checks.
 //
-//   glyphoria-shop [--port N] [--https-port N] [--no-https] [--fonts-dir DIR] [--quiet]
+//   glyphoria-shop [--port N] [--https-port N] [--no-https] [--fonts-dir DIR]
+//                  [--render-latency MS] [--rate KBPS] [--quiet]
 //
+// --render-latency: every render waits that long before it answers;
+// --rate: downloads without "rate=" come at most that fast (KB/s of 1000
+// bytes).
 // Prints the HTTP base address on the first line of standard output, then
 // "https <address>" and "certificate <path>" when HTTPS is on, and the
 // catalogue as "font <id> <PostScript name> <file>" lines; then serves until
@@ -24,14 +28,21 @@ using glyphoria::testing::shop::ShopOptions;
 
 int Usage() {
     std::cerr << "usage: glyphoria-shop [--port N] [--https-port N] [--no-https] "
-                 "[--fonts-dir DIR] [--quiet]\n";
+                 "[--fonts-dir DIR] [--render-latency MS] [--rate KBPS] [--quiet]\n";
     return 2;
 }
 
-bool ParsePort(const char* text, int* port) {
+bool ParseNumber(const char* text, long high, long* out) {
     char* end = nullptr;
     long value = std::strtol(text, &end, 10);
-    if (!*text || *end || value < 0 || value > 65535) return false;
+    if (!*text || *end || value < 0 || value > high) return false;
+    *out = value;
+    return true;
+}
+
+bool ParsePort(const char* text, int* port) {
+    long value = 0;
+    if (!ParseNumber(text, 65535, &value)) return false;
     *port = static_cast<int>(value);
     return true;
 }
@@ -48,6 +59,14 @@ int main(int argc, char** argv) {
             if (!ParsePort(argv[++i], &options.port)) return Usage();
         } else if (arg == "--https-port" && has_value) {
             if (!ParsePort(argv[++i], &options.https_port)) return Usage();
+        } else if (arg == "--render-latency" && has_value) {
+            long ms = 0;
+            if (!ParseNumber(argv[++i], glyphoria::testing::shop::kMaxRenderLatencyMs, &ms))
+                return Usage();
+            options.render_latency_ms = static_cast<int>(ms);
+        } else if (arg == "--rate" && has_value) {
+            if (!ParseNumber(argv[++i], 10 * 1000 * 1000, &options.download_rate_kbps))
+                return Usage();
         } else if (arg == "--fonts-dir" && has_value) {
             options.fonts_dir = argv[++i];
         } else if (arg == "--no-https") {

@@ -35,8 +35,13 @@ bool WaitUntilRunning(const httplib::Server& server) {
     return server.is_running();
 }
 
+// A renderer with a latency holds a worker per request for that long: a try
+// on many frames at once must not queue behind the pool's default of eight.
+constexpr size_t kWorkerThreads = 32;
+
 void Configure(httplib::Server& server) {
     server.set_keep_alive_timeout(kKeepAliveSeconds);
+    server.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
 }
 
 }  // namespace
@@ -56,8 +61,17 @@ std::map<std::string, std::string> Shop::Impl::ConfigValues(bool secure) const {
 }
 
 bool Shop::Impl::PauseUnlessStopping(int seconds) {
+    return WaitUnlessStopping(std::chrono::seconds(seconds));
+}
+
+bool Shop::Impl::WaitUnlessStopping(std::chrono::milliseconds wait) {
     std::unique_lock<std::mutex> lock(mutex);
-    stop_signal.wait_for(lock, std::chrono::seconds(seconds), [this] { return stopping; });
+    stop_signal.wait_for(lock, wait, [this] { return stopping; });
+    return stopping;
+}
+
+bool Shop::Impl::Stopping() {
+    std::lock_guard<std::mutex> lock(mutex);
     return stopping;
 }
 

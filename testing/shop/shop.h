@@ -11,6 +11,12 @@
 //   /download/<mode>/<name>  font archives and their fault modes (download_modes.h)
 // Every request is recorded in log() as it arrives.
 //
+// Like a real shop far away: every render may wait render_latency_ms before
+// it answers, and downloads may come at a given pace (download_rate_kbps, or
+// "rate=N" in a download's query, in KB/s of 1000 bytes; pacer.h). A
+// download's "size=N" pads its archive to exactly N bytes (font_archive.h);
+// the last padded archive is kept, so asking again costs no time.
+//
 // Start() binds and returns once the listeners accept connections; Stop()
 // (also run by the destructor) ends stalled answers, closes the listeners
 // and joins their threads. A stopped shop cannot be started again.
@@ -33,7 +39,12 @@ struct ShopOptions {
     int https_port = 0;
     std::string fonts_dir;          // extra fonts for the catalogue
     int default_stall_seconds = 3;  // the "stall" download's pause without "seconds="
+    int render_latency_ms = 0;      // the renderer's wait before each answer
+    long download_rate_kbps = 0;    // downloads without "rate=": 0 is as fast as it goes
 };
+
+// The longest render latency the shop takes.
+constexpr int kMaxRenderLatencyMs = 60000;
 
 // The longest pause a "stall" download may ask for.
 constexpr int kMaxStallSeconds = 10;

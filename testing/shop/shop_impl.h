@@ -5,7 +5,9 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -36,8 +38,20 @@ struct Shop::Impl {
 
     std::string Base(bool secure) const;
     std::map<std::string, std::string> ConfigValues(bool secure) const;
+    // The last padded archive and what it was made of (fonts and size).
+    std::mutex archive_mutex;
+    std::string padded_key;
+    std::shared_ptr<const std::string> padded_archive;
+
     // Waits up to seconds or until Stop(); true when the shop is stopping.
     bool PauseUnlessStopping(int seconds);
+    bool WaitUnlessStopping(std::chrono::milliseconds wait);
+    bool Stopping();
+
+    // The archive of the fonts, padded to padded_size bytes (0: not padded);
+    // null with a reason in *error.
+    std::shared_ptr<const std::string> Archive(const std::vector<const CatalogueFont*>& fonts,
+                                               size_t padded_size, std::string* error);
 
     void InstallRoutes(httplib::Server& server, bool secure);
 };

@@ -7,6 +7,7 @@
 
 #include "testing/shop/download_modes.h"
 #include "testing/shop/font_archive.h"
+#include "testing/shop/pacer.h"
 #include "testing/shop/pages.h"
 #include "testing/shop/query.h"
 #include "testing/shop/render_request.h"
@@ -18,6 +19,8 @@ namespace glyphoria::testing::shop {
 namespace {
 
 constexpr size_t kChunkSize = 16 * 1024;
+// The fastest pace a download may ask for: 10 GB/s, beyond any loopback.
+constexpr long long kMaxRateKbps = 10 * 1000 * 1000;
 // Long enough for any client's stall limit; Stop() ends it at once.
 constexpr int kSilentSeconds = 24 * 60 * 60;
 constexpr char kHtml[] = "text/html; charset=utf-8";
@@ -85,73 +88,103 @@ const char kSignInPage[] =
     "<form method=\"post\"><input name=\"user\"><input type=\"password\" name=\"password\">"
     "</form></body></html>\n";
 
+// Writes through the answer's pacer; false when the client is gone or the
+// shop is stopping.
+bool Send(Pacer& pacer, httplib::DataSink& sink, const char* data, size_t count) {
+    return pacer.Write(data, count, [&sink](const char* piece, size_t length) {
+        return sink.write(piece, length);
+    });
+}
+
 // Half the body, then either the rest after a pause or, when stall_seconds
 // is negative, nothing more (the connection is dropped).
 // pause(seconds) returns true when the shop is stopping.
 using Pause = std::function<bool(int)>;
+using Body = std::shared_ptr<const std::string>;
 
-httplib::ContentProvider SplitProvider(std::shared_ptr<const std::string> body, Pause pause,
+httplib::ContentProvider SplitProvider(Body body, std::shared_ptr<Pacer> pacer, Pause pause,
                                        int stall_seconds) {
-    return [body, pause, stall_seconds](size_t offset, size_t length, httplib::DataSink& sink) {
-        size_t half = body->size() / 2;
-        if (offset == half) {
-            if (stall_seconds < 0) return false;
-            if (pause(stall_seconds)) return false;
-        }
-        size_t end = offset < half ? half : body->size();
-        size_t count = std::min(length, end - offset);
-        return sink.write(body->data() + offset, count);
-    };
+    return
+        [body, pacer, pause, stall_seconds](size_t offset, size_t length, httplib::DataSink& sink) {
+            size_t half = body->size() / 2;
+            if (offset == half) {
+                if (stall_seconds < 0) return false;
+                if (pause(stall_seconds)) return false;
+            }
+            size_t end = offset < half ? half : body->size();
+            size_t count = std::min(length, end - offset);
+            return Send(*pacer, sink, body->data() + offset, count);
+        };
 }
 
-void Deliver(const DownloadPlan& plan, std::string body, int stall_seconds, const Pause& pause,
-             httplib::Response& res) {
+void Deliver(const DownloadPlan& plan, Body body, std::shared_ptr<Pacer> pacer, int stall_seconds,
+             const Pause& pause, httplib::Response& res) {
     res.status = plan.status;
-    auto shared = std::make_shared<const std::string>(std::move(body));
     switch (plan.delivery) {
         case Delivery::kWhole:
-            res.set_content(*shared, plan.content_type);
+            if (!pacer->paced()) return res.set_content(*body, plan.content_type);
+            res.set_content_provider(
+                body->size(), plan.content_type,
+                [body, pacer](size_t offset, size_t length, httplib::DataSink& sink) {
+                    return Send(*pacer, sink, body->data() + offset,
+                                std::min(length, body->size() - offset));
+                });
             break;
         case Delivery::kChunked:
             res.set_chunked_content_provider(
-                plan.content_type, [shared](size_t offset, httplib::DataSink& sink) {
-                    if (offset >= shared->size()) {
+                plan.content_type, [body, pacer](size_t offset, httplib::DataSink& sink) {
+                    if (offset >= body->size()) {
                         sink.done();
                         return true;
                     }
-                    return sink.write(shared->data() + offset,
-                                      std::min(kChunkSize, shared->size() - offset));
+                    return Send(*pacer, sink, body->data() + offset,
+                                std::min(kChunkSize, body->size() - offset));
                 });
             break;
         case Delivery::kStall:
-            res.set_content_provider(shared->size(), plan.content_type,
-                                     SplitProvider(shared, pause, stall_seconds));
+            res.set_content_provider(body->size(), plan.content_type,
+                                     SplitProvider(body, pacer, pause, stall_seconds));
             break;
         case Delivery::kOverstated:
             res.set_content_provider(
                 kOverstatedLength, plan.content_type,
-                [shared](size_t offset, size_t length, httplib::DataSink& sink) {
-                    if (offset >= shared->size()) return false;  // closes the connection
-                    return sink.write(shared->data() + offset,
-                                      std::min(length, shared->size() - offset));
+                [body, pacer](size_t offset, size_t length, httplib::DataSink& sink) {
+                    if (offset >= body->size()) return false;  // closes the connection
+                    return Send(*pacer, sink, body->data() + offset,
+                                std::min(length, body->size() - offset));
                 });
             break;
         case Delivery::kDrop:
-            res.set_content_provider(shared->size(), plan.content_type,
-                                     SplitProvider(shared, pause, -1));
+            res.set_content_provider(body->size(), plan.content_type,
+                                     SplitProvider(body, pacer, pause, -1));
             break;
         case Delivery::kSilent:
             res.set_content_provider(
-                shared->size(), plan.content_type,
-                [shared, pause](size_t offset, size_t, httplib::DataSink& sink) {
+                body->size(), plan.content_type,
+                [body, pacer, pause](size_t offset, size_t, httplib::DataSink& sink) {
                     if (offset >= kSilentAfterBytes) {
                         pause(kSilentSeconds);
                         return false;  // the shop is stopping: close the connection
                     }
-                    return sink.write(shared->data(), std::min(kSilentAfterBytes, shared->size()));
+                    return Send(*pacer, sink, body->data(),
+                                std::min(kSilentAfterBytes, body->size()));
                 });
             break;
     }
+}
+
+// A non-negative decimal query value no larger than high; fallback when the
+// parameter is absent; nullopt when it is there but not such a number.
+std::optional<long long> NumberParam(const Query& query, const char* name, long long high,
+                                     long long fallback) {
+    std::optional<std::string> raw = query.Get(name);
+    if (!raw) return fallback;
+    if (raw->empty() || raw->size() > 12 ||
+        raw->find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    long long value = std::atoll(raw->c_str());
+    if (value > high) return std::nullopt;
+    return value;
 }
 
 // Whether the request carries the session cookie the cart page sets.
@@ -198,6 +231,9 @@ void Shop::Impl::InstallRoutes(httplib::Server& server, bool secure) {
                    res.set_content(BuildConfigDocument(ConfigValues(secure), options), "text/xml");
                });
     server.Get("/render", [this](const httplib::Request& req, httplib::Response& res) {
+        if (options.render_latency_ms > 0 &&
+            WaitUnlessStopping(std::chrono::milliseconds(options.render_latency_ms)))
+            return Fail(res, 503, "the shop is closing");
         std::string error;
         std::optional<RenderRequest> request =
             ParseRenderRequest(QueryOfTarget(req.target), &error);
@@ -232,33 +268,59 @@ void Shop::Impl::InstallRoutes(httplib::Server& server, bool secure) {
         }
         std::vector<const CatalogueFont*> fonts;
         if (!FontsOf(catalogue, query, &fonts)) return Fail(res, 404, "unknown font id");
-        std::string body;
+        const std::optional<long long> size =
+            NumberParam(query, "size", static_cast<long long>(kMaxPaddedArchiveSize), 0);
+        const std::optional<long long> rate =
+            NumberParam(query, "rate", kMaxRateKbps, options.download_rate_kbps);
+        if (!size) return Fail(res, 400, "size must be a number of bytes up to 1 GiB");
+        if (!rate) return Fail(res, 400, "rate must be a number of KB/s (0: no limit)");
+        Body body;
         switch (plan->body) {
             case BodyKind::kArchive: {
                 std::string error;
-                std::optional<std::string> archive = BuildFontArchive(fonts, work_dir, &error);
-                if (!archive) return Fail(res, 500, error);
-                body = std::move(*archive);
+                body = Archive(fonts, static_cast<size_t>(*size), &error);
+                if (!body) return Fail(res, 500, error);
                 break;
             }
             case BodyKind::kStatusPage:
-                body = StatusPage(plan->status);
+                body = std::make_shared<const std::string>(StatusPage(plan->status));
                 break;
             case BodyKind::kSignInPage:
-                body = kSignInPage;
+                body = std::make_shared<const std::string>(kSignInPage);
                 break;
             case BodyKind::kPdf:
-                body = kMinimalPdf;
+                body = std::make_shared<const std::string>(kMinimalPdf);
                 break;
         }
         if (!plan->location.empty()) res.set_header("Location", Base(secure) + plan->location);
         if (plan->disposition) res.set_header("Content-Disposition", *plan->disposition);
         int seconds = std::atoi(query.GetOr("seconds", "-1").c_str());
         if (seconds < 0) seconds = options.default_stall_seconds;
+        auto pacer =
+            std::make_shared<Pacer>(static_cast<long>(*rate), [this] { return Stopping(); });
         Deliver(
-            *plan, std::move(body), std::min(seconds, kMaxStallSeconds),
+            *plan, std::move(body), std::move(pacer), std::min(seconds, kMaxStallSeconds),
             [this](int pause_seconds) { return PauseUnlessStopping(pause_seconds); }, res);
     });
+}
+
+Body Shop::Impl::Archive(const std::vector<const CatalogueFont*>& fonts, size_t padded_size,
+                         std::string* error) {
+    if (padded_size == 0) {
+        std::optional<std::string> archive = BuildFontArchive(fonts, work_dir, error);
+        return archive ? std::make_shared<const std::string>(std::move(*archive)) : nullptr;
+    }
+    std::string key = std::to_string(padded_size);
+    for (const CatalogueFont* font : fonts)
+        key += " " + font->id;
+    std::lock_guard<std::mutex> lock(archive_mutex);
+    if (padded_archive && padded_key == key) return padded_archive;
+    padded_archive.reset();  // the old one goes before the new one is made
+    std::optional<std::string> archive = BuildFontArchive(fonts, work_dir, error, padded_size);
+    if (!archive) return nullptr;
+    padded_key = key;
+    padded_archive = std::make_shared<const std::string>(std::move(*archive));
+    return padded_archive;
 }
 
 }  // namespace glyphoria::testing::shop

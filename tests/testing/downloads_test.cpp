@@ -235,6 +235,58 @@ TEST_F(DownloadsTest, StallPausesTheBodyThenFinishes) {
     EXPECT_TRUE(patient.body == Get(shop_->base_url(), Target("ok")).body);
 }
 
+// "size=N" pads the archive to exactly N bytes and it stays a sound
+// archive with the same fonts; "rate=N" paces it (a lower bound only: a
+// busy machine may be slower still).
+TEST_F(DownloadsTest, SizeAndRateMakeALargeSlowArchive) {
+    const std::size_t kSize = 3 * 1000 * 1000;
+    HttpAnswer padded = Get(shop_->base_url(), Target("ok", "ids=1005&size=3000000"));
+    ASSERT_EQ(padded.status, 200);
+    EXPECT_EQ(padded.body.size(), kSize);
+    EXPECT_EQ(padded.header("Content-Length"), "3000000");
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.file("padded.zip"), padded.body));
+    EXPECT_NE(RunCommand("unzip -tq '" + dir.file("padded.zip") + "'").find("No errors"),
+              std::string::npos);
+    const std::string listing = RunCommand("unzip -l '" + dir.file("padded.zip") + "'");
+    EXPECT_NE(listing.find("GlyphoriaFonts/Cantarell-Regular.otf"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("GlyphoriaFonts/Padding.bin"), std::string::npos) << listing;
+
+    const std::size_t whole = Get(shop_->base_url(), Target("ok", "ids=1005")).body.size();
+    for (const char* mode : {"ok", "chunked"}) {
+        SCOPED_TRACE(mode);
+        auto start = std::chrono::steady_clock::now();
+        HttpAnswer paced = Get(shop_->base_url(), Target(mode, "ids=1005&rate=100"));
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ASSERT_TRUE(paced.complete) << paced.error;
+        EXPECT_EQ(paced.body.size(), whole);
+        // 100 KB/s less the 20 ms of credit a link's buffer may hold.
+        EXPECT_GE(seconds, (static_cast<double>(whole) - 2000) / 100000) << whole;
+    }
+    for (const char* query : {"size=12", "size=2000000000", "size=-5", "rate=fast", "rate="}) {
+        SCOPED_TRACE(query);
+        EXPECT_EQ(Get(shop_->base_url(), Target("ok", std::string("ids=1005&") + query)).status,
+                  std::string(query) == "size=12" ? 500 : 400);
+    }
+}
+
+TEST(ShopLatencyTest, EveryRenderWaitsItsLatency) {
+    shop::ShopOptions options;
+    options.https = false;
+    options.render_latency_ms = 300;
+    std::unique_ptr<Shop> shop = StartShop(options);
+    ASSERT_NE(shop, nullptr);
+    for (const char* target : {"/render?imagetype=typeit&shopid=1001&Width=20&Height=10&TextSize=9",
+                               "/render?imagetype=bad"}) {
+        SCOPED_TRACE(target);
+        auto start = std::chrono::steady_clock::now();
+        HttpAnswer answer = Get(shop->base_url(), target);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+        EXPECT_EQ(answer.status, std::string(target).find("bad") == std::string::npos ? 200 : 400);
+    }
+}
+
 TEST(ShopLifecycleTest, StopEndsAStalledDownloadAtOnce) {
     std::unique_ptr<Shop> shop = StartShop({0, false});
     ASSERT_NE(shop, nullptr);

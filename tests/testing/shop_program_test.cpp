@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "tests/testing/standin_test_support.h"
@@ -88,6 +89,30 @@ TEST(ShopProgramTest, PrintsItsAddressFirstAndServesTheRenderer) {
     EXPECT_EQ(size->first, 321u);
     EXPECT_EQ(size->second, 45u);
     EXPECT_EQ(program.Terminate(), 0);
+}
+
+// A far shop from the command line: renders wait their latency, downloads
+// come at the rate (lower bounds: a busy machine may be slower still).
+TEST(ShopProgramTest, LatencyAndRateFromTheCommandLine) {
+    ShopProgram program({"--no-https", "--render-latency", "250", "--rate", "200"});
+    const std::string base = program.ReadLine();
+    ASSERT_EQ(base.rfind("http://127.0.0.1:", 0), 0u) << base;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start = Clock::now();
+    EXPECT_EQ(
+        Get(base, "/render?imagetype=typeit&shopid=1001&Width=20&Height=10&TextSize=9").status,
+        200);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(250));
+    start = Clock::now();
+    HttpAnswer paced = Get(base, "/download/ok/x.zip?ids=1005");
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ASSERT_TRUE(paced.complete) << paced.error;
+    EXPECT_GE(seconds, (static_cast<double>(paced.body.size()) - 4000) / 200000);
+    EXPECT_EQ(program.Terminate(), 0);
+    for (const char* bad : {"--rate", "--render-latency"}) {
+        ShopProgram refused({bad, "soon"});
+        EXPECT_EQ(refused.ReadLine(), "") << bad;
+    }
 }
 
 }  // namespace
