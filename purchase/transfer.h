@@ -12,7 +12,9 @@
 // size when it is not null. No message is shown; callers decide what the user
 // sees.
 //
-// The transfer reads at most 20000 bytes per 10 ms tick. A document whose
+// The window's 10 ms ticks read what has arrived, 20000 bytes at a time, for
+// at most a few milliseconds each (transfer_steps.h), so a transfer runs at
+// the link's speed while the bar moves and cancel answers. A document whose
 // length is not announced (chunked answers, https without a length) is read
 // to the end of the stream.
 #pragma once

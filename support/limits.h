@@ -30,9 +30,13 @@ constexpr std::size_t kPrefStringCapacity = 255;
 // Preferences store: free bytes kept before each write, and the growth step.
 constexpr std::size_t kPrefsReserve = 512;
 constexpr std::size_t kPrefsGrowStep = 8192;
-// A transfer reads at most this many bytes per 10 ms tick.
+// A transfer's window ticks every 10 ms; each tick reads at most this many
+// bytes at a time, and keeps reading until nothing more has arrived or the
+// tick has taken its budget. The rest of every tick is the host's: the bar
+// is drawn and a click on cancel is seen between two ticks.
 constexpr std::size_t kTransferChunk = 20000;
 constexpr unsigned kTransferTickMs = 10;
+constexpr unsigned kTransferTickBudgetMs = 6;
 // Zero bytes a transfer buffer keeps after its content.
 constexpr std::size_t kTransferSlack = 1000;
 // Largest font file taken from an archive. An archive's declared sizes are not
