@@ -3,7 +3,8 @@
 # flags stay the same everywhere.
 
 function(glyphoria_target_defaults target)
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  # generated/: headers CMake writes from the sources (support/version.h).
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
   if(MSVC)
     target_compile_options(${target} PRIVATE /W4)
   else()

@@ -6,15 +6,18 @@
 // them one by one at run time.
 //
 // The product's fixed texts live here too, since the about box, the log
-// header and the Mac user agent all show them.
+// header and the Mac user agent all show them; the version is the build's
+// (support/version.h.in).
 #pragma once
 
 #include <string>
 
+#include "support/version.h"
+
 namespace glyphoria {
 
 constexpr const char* kProductName = "Glyphoria";
-constexpr const char* kProductVersion = "1.28";
+constexpr const char* kProductVersion = GLYPHORIA_VERSION;
 
 struct VendorAddresses {
     std::string start_page;    // path "/glyphoria"

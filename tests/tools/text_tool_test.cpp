@@ -34,9 +34,11 @@ TEST(TextTools, XmlAndStringsCommands) {
         {{"xml", "get", dir.file("none.xml"), "i"}, 1, ""},
         {{"xml", "get", file}, 2, ""},
         {{"xml", "put", file, "i"}, 2, ""},
-        {{"strings", "get", "noselection", "--lang", "de"}, 0,
+        {{"strings", "get", "noselection", "--lang", "de"},
+         0,
          "Zum Testen einer Schrift bitte einen oder mehrere Textrahmen ausw\xC3\xA4hlen!\n"},
-        {{"strings", "get", "NOINTERNET", "--lang", "en"}, 0,
+        {{"strings", "get", "NOINTERNET", "--lang", "en"},
+         0,
          "There seems to be no connection to the internet!\n"},
         {{"strings", "get", "invalidDLL", "--lang", "en"}, 1, "invalidDLL\n"},
         {{"strings", "get", "yes", "--lang", "fr"}, 2, ""},
@@ -48,6 +50,13 @@ TEST(TextTools, XmlAndStringsCommands) {
         EXPECT_EQ(c.status, r.status);
         EXPECT_EQ(c.out, r.out);
     }
+}
+
+TEST(TextTools, VersionIsThePlugInsOwn) {
+    TempDir dir;
+    Result r = RunTool(dir, {"--version"});
+    EXPECT_EQ(0, r.status);
+    EXPECT_EQ("glyphoria 1.28\n", r.out);
 }
 
 TEST(TextTools, SelfCheckPasses) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "support/log.h"
+#include "support/version.h"
 #include "tools/glyphoria/subcommand.h"
 #ifdef _WIN32
 #include "dialogs/forms.h"
@@ -19,7 +20,7 @@ void PrintHelp(std::FILE* out) {
     std::fprintf(out,
                  "glyphoria - tools for the Glyphoria plug-in\n\n"
                  "usage: glyphoria COMMAND [ARGS...]\n"
-                 "       glyphoria --help | COMMAND --help\n\n"
+                 "       glyphoria --help | --version | COMMAND --help\n\n"
                  "commands:\n");
     std::vector<Subcommand> sorted = Subcommands();
     std::sort(sorted.begin(), sorted.end(), [](const Subcommand& a, const Subcommand& b) {
@@ -40,6 +41,10 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
         !std::strcmp(argv[1], "help")) {
         PrintHelp(stdout);
+        return glyphoria::tool::kExitDone;
+    }
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("glyphoria %s\n", GLYPHORIA_VERSION);
         return glyphoria::tool::kExitDone;
     }
     // The tool speaks for itself on standard output; log lines would mix in.
