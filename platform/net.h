@@ -101,9 +101,10 @@ int QueryStatusCode(InternetRequest* request);
 // The Content-Type header as sent (parameters included).
 bool QueryContentType(InternetRequest* request, char* buf, std::size_t cap);
 
-// The announced length of the content. Unknown when the server announces
-// none, sends the content in chunks, or sends a Content-Length that is not a
-// plain decimal number or is repeated with different values.
+// The announced length of the content (FTP: the server's answer to the
+// size query). Unknown when the server announces none, sends the content in
+// chunks, or sends a Content-Length that is not a plain decimal number or is
+// repeated with different values; on Windows also for an FTP size of 0.
 struct ContentLength {
     bool known = false;
     std::uint64_t bytes = 0;

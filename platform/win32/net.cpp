@@ -444,6 +444,10 @@ ContentLength QueryContentLength(InternetRequest* request) {
         DWORD high = 0;
         DWORD low = FtpGetFileSize(request->handle, &high);
         if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return ContentLength{};
+        // Wine's FtpGetFileSize answers 0 for every file; taken as known, a
+        // whole file would arrive as an empty one. A 0 is read as unknown:
+        // the reads then run to the end, which costs an empty file nothing.
+        if (low == 0 && high == 0) return ContentLength{};
         return ContentLength{true, (static_cast<std::uint64_t>(high) << 32) | low};
     }
     return ContentLength{};
