@@ -26,6 +26,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace glyphoria::platform {
 
@@ -145,6 +147,27 @@ NetError ReadFailure(InternetRequest* request);
 // (optional) says why.
 bool DownloadToFile(const char* address, const char* path, const NetLimits& limits,
                     NetError* error = nullptr);
+
+// One download of a batch (DownloadAllToFiles): the address, the file, and
+// afterwards whether the file is there and, when not, why.
+struct FileDownload {
+    std::string address;
+    std::string path;
+    bool ok = false;
+    NetError error;
+};
+
+// Downloads every job's address into its path as DownloadToFile does (only a
+// 2xx answer counts, the part file is renamed into place, a failure leaves
+// no file at the path), at most at_once (at least 1) at the same time, and
+// returns when every job has ended. A job that fails, or waits on a server
+// that went quiet until its limit runs out, ends alone: the others go on.
+// The limits apply to each job; the response limit counts from its start
+// until the first line of its answer, the stall limit after that. POSIX: one
+// libcurl multi handle on the calling thread, no threads. Windows: one job
+// after the other.
+void DownloadAllToFiles(std::vector<FileDownload>& jobs, std::size_t at_once,
+                        const NetLimits& limits);
 
 // Trust the certificates of this PEM file in place of the system's bundle
 // (tests with a self-signed certificate; the tool's --cacert). Null or empty

@@ -3,13 +3,12 @@
 //
 // Not the URL moniker (URLDownloadToFileA) on Windows: it reports success for
 // an HTTP error status and saves the error page, and it has no timeouts. The
-// body goes into a temporary file beside the path that is renamed into place
-// only when the whole of it arrived with a 2xx status.
+// body goes into a part file beside the path (part_file.h) that is renamed
+// into place only when the whole of it arrived with a 2xx status.
 #include <string>
 
-#include "platform/fs.h"
 #include "platform/net.h"
-#include "platform/new_file.h"
+#include "platform/part_file.h"
 
 namespace glyphoria::platform {
 
@@ -17,20 +16,7 @@ namespace {
 
 constexpr std::size_t kPiece = 64 * 1024;
 
-// The folder part of a path (either separator), "." when there is none.
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.find_last_of("/\\");
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return path.substr(0, 1);
-    return path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-    std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool Transfer(const char* address, NewFile& file, const NetLimits& limits, NetError* error) {
+bool Transfer(const char* address, PartFile& file, const NetLimits& limits, NetError* error) {
     SessionHandle session = OpenSession(nullptr);
     if (!session) return false;
     RequestHandle request = OpenAddress(session.get(), address, limits, error);
@@ -60,22 +46,12 @@ bool DownloadToFile(const char* address, const char* path, const NetLimits& limi
     NetError why{NetFailure::kOther, 0};
     if (!address || !*address) why.failure = NetFailure::kBadAddress;
     bool ok = false;
-    if (address && *address && path && *path) {
-        const std::string target(path);
-        const std::string folder = FolderOf(target);
-        const std::string prefix = NameOf(target) + ".part-";
-        // What an interrupted download of the same file left goes first.
-        RemoveLeftovers(folder.c_str(), prefix.c_str(), "");
-        char temp[1024];
-        NewFile file;
-        if (file.CreateUnique(folder.c_str(), prefix.c_str(), "", temp, sizeof temp)) {
-            ok = Transfer(address, file, limits, &why);
-            ok = file.Close() && ok;
-            // The caller's rule is "the file exists afterwards": an older file
-            // under the name is replaced, as a download over it would.
-            ok = ok && RenameReplace(temp, path);
-            if (!ok) RemoveFile(temp);
-        }
+    PartFile file;
+    if (address && *address && file.Open(path)) {
+        ok = Transfer(address, file, limits, &why);
+        // The caller's rule is "the file exists afterwards": an older file
+        // under the name is replaced, as a download over it would.
+        ok = file.Finish(ok);
     }
     // A file that could not be written or put in place: no network reason.
     if (!ok && why.failure == NetFailure::kNone) why.failure = NetFailure::kOther;

@@ -1,5 +1,8 @@
 #include "platform/posix/curl_common.h"
 
+#include <strings.h>
+
+#include <cstdint>
 #include <mutex>
 #include <string>
 
@@ -33,7 +36,7 @@ void UnlockShare(CURL*, curl_lock_data data, void*) {
 // left behind then is memory no one can reach. A share still in use by a
 // request is not freed by the clean-up (libcurl refuses), never torn down.
 class SharedCookies {
-public:
+  public:
     SharedCookies() : share_(curl_share_init()) {
         if (!share_) return;
         if (curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, LockShare) != CURLSHE_OK ||
@@ -51,13 +54,32 @@ public:
 
     CURLSH* get() const { return share_; }
 
-private:
+  private:
     CURLSH* share_;
 };
 
 CURLSH* CookieShare() {
     static const SharedCookies cookies;
     return cookies.get();
+}
+
+// Digits only (no sign, no blanks inside), no overflow.
+bool ParseLength(const char* text, std::uint64_t* out) {
+    if (!text || !*text) return false;
+    std::uint64_t value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        unsigned digit = static_cast<unsigned>(*p - '0');
+        if (value > (UINT64_MAX - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    *out = value;
+    return true;
+}
+
+bool HasHeader(CURL* easy, const char* name) {
+    struct curl_header* h = nullptr;
+    return curl_easy_header(easy, name, 0, CURLH_HEADER, -1, &h) == CURLHE_OK;
 }
 
 }  // namespace
@@ -97,6 +119,42 @@ bool ApplyCommonOptions(CURL* easy, const char* agent, const NetLimits& limits) 
     if (limits.connect_timeout_ms > 0)
         set(curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.connect_timeout_ms));
     return ok;
+}
+
+bool IsHttp(CURL* easy) {
+    char* scheme = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
+    return scheme && strncasecmp(scheme, "http", 4) == 0;
+}
+
+ContentLength HttpContentLength(CURL* easy) {
+    ContentLength unknown;
+    // With chunked (or any other) transfer coding the length header is void.
+    if (HasHeader(easy, "Transfer-Encoding")) return unknown;
+    struct curl_header* h = nullptr;
+    if (curl_easy_header(easy, "Content-Length", 0, CURLH_HEADER, -1, &h) != CURLHE_OK)
+        return unknown;
+    std::size_t amount = h->amount;
+    std::uint64_t first = 0;
+    if (!ParseLength(h->value, &first)) return unknown;
+    for (std::size_t i = 1; i < amount; ++i) {
+        std::uint64_t other = 0;
+        if (curl_easy_header(easy, "Content-Length", i, CURLH_HEADER, -1, &h) != CURLHE_OK ||
+            !ParseLength(h->value, &other) || other != first)
+            return unknown;
+    }
+    return ContentLength{true, first};
+}
+
+// Whether the end curl reports is the content's end. A Content-Length that
+// is not one plain number (or two that disagree) is no length to us, but
+// curl may still act on its own reading of it ("1e3" ends the body after one
+// byte) and report a clean end; such an answer is broken (RFC 9112: an
+// invalid length is an unrecoverable error), not complete.
+bool EndIsTrustworthy(CURL* easy) {
+    if (!IsHttp(easy) || HasHeader(easy, "Transfer-Encoding")) return true;
+    if (!HasHeader(easy, "Content-Length")) return true;
+    return HttpContentLength(easy).known;
 }
 
 NetFailure FailureOf(CURLcode code) {

@@ -18,6 +18,17 @@ bool EnsureStarted();
 // option: the reads keep it (net.cpp).
 bool ApplyCommonOptions(CURL* easy, const char* agent, const NetLimits& limits);
 
+// Whether the transfer speaks HTTP (or HTTPS).
+bool IsHttp(CURL* easy);
+
+// The announced length of an HTTP answer: unknown with a transfer coding,
+// without the header, or when it is not one plain decimal number (repeated
+// values must agree).
+ContentLength HttpContentLength(CURL* easy);
+
+// Whether the end curl reports is the content's end (see curl_common.cpp).
+bool EndIsTrustworthy(CURL* easy);
+
 // Why a transfer that ended with this result failed.
 NetFailure FailureOf(CURLcode code);
 

@@ -140,61 +140,6 @@ std::size_t Take(InternetRequest* r, void* buf, std::size_t max) {
     return n;
 }
 
-bool IsHttp(CURL* easy) {
-    char* scheme = nullptr;
-    curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
-    return scheme && strncasecmp(scheme, "http", 4) == 0;
-}
-
-// Digits only (no sign, no blanks inside), no overflow.
-bool ParseLength(const char* text, std::uint64_t* out) {
-    if (!text || !*text) return false;
-    std::uint64_t value = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return false;
-        unsigned digit = static_cast<unsigned>(*p - '0');
-        if (value > (UINT64_MAX - digit) / 10) return false;
-        value = value * 10 + digit;
-    }
-    *out = value;
-    return true;
-}
-
-bool HasHeader(CURL* easy, const char* name) {
-    struct curl_header* h = nullptr;
-    return curl_easy_header(easy, name, 0, CURLH_HEADER, -1, &h) == CURLHE_OK;
-}
-
-ContentLength HttpContentLength(CURL* easy) {
-    ContentLength unknown;
-    // With chunked (or any other) transfer coding the length header is void.
-    if (HasHeader(easy, "Transfer-Encoding")) return unknown;
-    struct curl_header* h = nullptr;
-    if (curl_easy_header(easy, "Content-Length", 0, CURLH_HEADER, -1, &h) != CURLHE_OK)
-        return unknown;
-    std::size_t amount = h->amount;
-    std::uint64_t first = 0;
-    if (!ParseLength(h->value, &first)) return unknown;
-    for (std::size_t i = 1; i < amount; ++i) {
-        std::uint64_t other = 0;
-        if (curl_easy_header(easy, "Content-Length", i, CURLH_HEADER, -1, &h) != CURLHE_OK ||
-            !ParseLength(h->value, &other) || other != first)
-            return unknown;
-    }
-    return ContentLength{true, first};
-}
-
-// Whether the end curl reports is the content's end. A Content-Length that
-// is not one plain number (or two that disagree) is no length to us, but
-// curl may still act on its own reading of it ("1e3" ends the body after one
-// byte) and report a clean end; such an answer is broken (RFC 9112: an
-// invalid length is an unrecoverable error), not complete.
-bool EndIsTrustworthy(CURL* easy) {
-    if (!IsHttp(easy) || HasHeader(easy, "Transfer-Encoding")) return true;
-    if (!HasHeader(easy, "Content-Length")) return true;
-    return HttpContentLength(easy).known;
-}
-
 NetRead Fail(InternetRequest* request, NetFailure why) {
     if (request->failure.failure == NetFailure::kNone) request->failure.failure = why;
     return kNetFailed;
@@ -202,7 +147,7 @@ NetRead Fail(InternetRequest* request, NetFailure why) {
 
 NetRead EndOf(InternetRequest* request) {
     if (request->result != CURLE_OK) return Fail(request, curl::FailureOf(request->result));
-    return EndIsTrustworthy(request->easy) ? kNetEnd : Fail(request, NetFailure::kBroken);
+    return curl::EndIsTrustworthy(request->easy) ? kNetEnd : Fail(request, NetFailure::kBroken);
 }
 
 // Nothing unread, nothing arriving, for the stall limit: the server went quiet.
@@ -280,7 +225,7 @@ RequestHandle OpenAddress(InternetSession* session, const char* address, const N
 }
 
 int QueryStatusCode(InternetRequest* request) {
-    if (!request || !IsHttp(request->easy)) return 0;
+    if (!request || !curl::IsHttp(request->easy)) return 0;
     long code = 0;
     curl_easy_getinfo(request->easy, CURLINFO_RESPONSE_CODE, &code);
     return static_cast<int>(code);
@@ -296,7 +241,7 @@ bool QueryContentType(InternetRequest* request, char* buf, std::size_t cap) {
 
 ContentLength QueryContentLength(InternetRequest* request) {
     if (!request) return ContentLength{};
-    if (IsHttp(request->easy)) return HttpContentLength(request->easy);
+    if (curl::IsHttp(request->easy)) return curl::HttpContentLength(request->easy);
     curl_off_t length = -1;
     if (curl_easy_getinfo(request->easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK ||
         length < 0)
