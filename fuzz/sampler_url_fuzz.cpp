@@ -5,7 +5,7 @@
 // Checked: a URL is either refused (null, empty buffer) or starts with the
 // base address and the fixed parameters in their order, names the record's
 // id, fits its buffer and holds no line break or blank that the record's
-// text did not bring; the preview path ends in "GL_<id>.png" and its id is
+// text did not bring; the preview path ends in "GL_<id>_<uid>_<doc>.png" and its id is
 // never one that could leave the folder.
 #include <cstdint>
 #include <cstdlib>
@@ -71,8 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const char* path = glyphoria::BuildPreviewPath(record, "/tmp/previews", '/');
     if (path) {
-        const std::string name = std::string("/tmp/previews/GL_") + id + ".png";
-        if (name != path || id.find('/') != std::string::npos || id.find("..") != std::string::npos)
+        const std::string head = std::string("/tmp/previews/GL_") + id + "_0_";
+        const std::string name = path;
+        if (name.compare(0, head.size(), head) != 0 || name.size() != head.size() + 12 ||
+            name.compare(name.size() - 4, 4, ".png") != 0 || id.find('/') != std::string::npos ||
+            id.find("..") != std::string::npos)
             std::abort();
     }
     return 0;

@@ -1,11 +1,14 @@
 // The per-frame steps behind the actions of frame_actions.h, for the actions
 // themselves and for tests that hand in their own preview download. A try of
-// one frame is three steps that share nothing but the sample: make it from
-// the frame (nothing is changed), fetch its preview (nothing is changed),
-// place it (one undo step).
+// a frame is three steps that share nothing but the sample: make it from the
+// frame (nothing is changed), fetch its preview (nothing is changed), place
+// it (one undo step). A try makes every frame's sample, fetches all their
+// previews together, then places the frames one by one in selection order.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "host/sdk/document.h"
 #include "host/sdk/uidref.h"
@@ -24,6 +27,10 @@ void TryFontWith(const char* try_argument, const PreviewDownload& download);
 // preferences, not in the store TryFont reads.
 void TryFontWith(const char* try_argument, const SamplerSettings& settings,
                  const PreviewDownload& download);
+// The same with the previews fetched together by fetcher (TryFont's is
+// ConcurrentPreviews).
+void TryFontFetching(const char* try_argument, const SamplerSettings& settings,
+                     const PreviewFetcher& fetcher);
 
 // What a try takes from one frame before anything changes: the record (the
 // renderer's request and the "Glyphoria" label), the encoded whole frame (the
@@ -47,19 +54,18 @@ enum class SampleResult {
 SampleResult MakeFrameSample(const char* try_argument, const UIDList& frames, int32 index,
                              FrameSample* sample);
 
-// The sample's preview fetched into its file: the path, or null.
-const char* FetchFramePreview(FrameSample& sample, const SamplerSettings& settings,
-                              const PreviewDownload& download);
-
 // Replaces the sample's frame by the picture at preview_path, in the frame's
 // place and with its labels, as one undo step. 1 when the frame was replaced;
 // 0, with the document as it was and no undo step, when the placement or a
 // label fails.
 int PlaceFrameSample(IDocument* document, FrameSample& sample, const char* preview_path);
 
-// FetchFramePreview, then PlaceFrameSample: 1 when the frame was replaced.
-int TryOneFrame(IDocument* document, FrameSample& sample, const SamplerSettings& settings,
-                const PreviewDownload& download);
+// Tries the samples: their previews fetched together by fetcher, then each
+// frame in the samples' order logged, judged and placed (one undo step per
+// frame); a preview that failed, stalled or cannot replace the old file
+// leaves only its own frame as it was. How many frames were replaced.
+int TryFrames(IDocument* document, std::vector<std::unique_ptr<FrameSample>>& samples,
+              const SamplerSettings& settings, const PreviewFetcher& fetcher);
 
 // Turns a labelled frame back into its text frame as one undo step. 1 when
 // the frame has no label or was restored; 0 when it could not be restored,

@@ -1,6 +1,8 @@
 #include "sampling/sampler_request.h"
 
+#include <chrono>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -55,6 +57,22 @@ class BoundedWriter {
     bool failed_ = false;
 };
 
+// Tells the documents of a session apart by their database, and sessions by
+// the moment the first preview name was made (FNV-1a over both).
+std::uint32_t DocumentTag(const void* database) {
+    static const auto session = std::chrono::system_clock::now().time_since_epoch().count();
+    std::uint32_t hash = 2166136261u;
+    auto mix = [&hash](std::uint64_t value) {
+        for (int i = 0; i < 8; ++i, value >>= 8) {
+            hash ^= static_cast<std::uint32_t>(value & 0xFF);
+            hash *= 16777619u;
+        }
+    };
+    mix(static_cast<std::uint64_t>(session));
+    mix(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(database)));
+    return hash;
+}
+
 }  // namespace
 
 const char* SamplerUrl(TextData& record, const SamplerSettings& settings,
@@ -88,7 +106,8 @@ const char* BuildPreviewPath(TextData& record, const char* folder, char sep) {
     }
     path.Append(folder);
     path.Printf("%c", sep);
-    path.Printf("GL_%s.png", id);
+    path.Printf("GL_%s_%lu_%08lx.png", id, static_cast<unsigned long>(record.frame().uid),
+                static_cast<unsigned long>(DocumentTag(record.frame().database)));
     return path.Finish();
 }
 

@@ -2,11 +2,13 @@
 // in the shop's font, in the frame's place, one undo step per frame. The
 // picture keeps the record for the renderer and other installations and the
 // whole frame for the restore.
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "host/sdk/commands.h"
 #include "host/sdk/utils.h"
-#include "purchase/fetch_to_file.h"
+#include "platform/path_style.h"
 #include "sampling/frame_actions.h"
 #include "sampling/frame_steps.h"
 #include "sampling/host_frame_copy.h"
@@ -15,6 +17,8 @@
 #include "sampling/place_preview.h"
 #include "sampling/selection_suite.h"
 #include "sampling/shop_id.h"
+#include "support/file_utils.h"
+#include "support/limits.h"
 #include "support/log.h"
 
 namespace glyphoria {
@@ -39,12 +43,6 @@ SampleResult MakeFrameSample(const char* try_argument, const UIDList& frames, in
     // cannot hold; it keeps its text instead.
     if (sample->frame_copy.size() > kFrameCopyMaxBytes) return SampleResult::kTooLong;
     return SampleResult::kReady;
-}
-
-const char* FetchFramePreview(FrameSample& sample, const SamplerSettings& settings,
-                              const PreviewDownload& download) {
-    HostSwatchSource swatches(static_cast<IDataBase*>(sample.record.frame().database));
-    return Preview(sample.record, settings, swatches, download);
 }
 
 int PlaceFrameSample(IDocument* document, FrameSample& sample, const char* preview_path) {
@@ -75,17 +73,63 @@ int PlaceFrameSample(IDocument* document, FrameSample& sample, const char* previ
     return 1;
 }
 
-int TryOneFrame(IDocument* document, FrameSample& sample, const SamplerSettings& settings,
-                const PreviewDownload& download) {
-    return PlaceFrameSample(document, sample, FetchFramePreview(sample, settings, download));
+namespace {
+
+// One frame of a try between its sample and its placement.
+struct FrameTurn {
+    PreparedPreview preview;
+    bool has_preview = false;  // a URL and a path: the frame is fetched
+    std::size_t job = 0;       // its job, when the old file could be taken away
+};
+
+}  // namespace
+
+int TryFrames(IDocument* document, std::vector<std::unique_ptr<FrameSample>>& samples,
+              const SamplerSettings& settings, const PreviewFetcher& fetcher) {
+    char folder[kPathBufferSize] = {};
+    const bool has_folder = PreparePreviewFolder(folder, sizeof folder);
+    std::vector<FrameTurn> turns(samples.size());
+    std::vector<PreviewJob> jobs;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        FrameTurn& turn = turns[i];
+        TextData& record = samples[i]->record;
+        const char* path =
+            has_folder ? BuildPreviewPath(record, folder, platform::kPathSeparator) : nullptr;
+        HostSwatchSource swatches(static_cast<IDataBase*>(record.frame().database));
+        turn.has_preview = PreparePreview(record, path, settings, swatches, &turn.preview);
+        if (!turn.has_preview || !turn.preview.replaceable) continue;
+        turn.job = jobs.size();
+        jobs.push_back(PreviewJob{turn.preview.url, turn.preview.path, {}});
+    }
+    // The fetches are the only wait; everything else happens frame by frame
+    // in selection order, as if each frame had been fetched at its turn.
+    if (!jobs.empty() && fetcher) fetcher(jobs);
+    int tried = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        FrameTurn& turn = turns[i];
+        if (!turn.has_preview) continue;
+        const PreviewJob* job = turn.preview.replaceable ? &jobs[turn.job] : nullptr;
+        const bool fetched = FinishPreview(turn.preview, job) == 1;
+        const int placed =
+            PlaceFrameSample(document, *samples[i], fetched ? turn.preview.path.c_str() : nullptr);
+        // No document links a picture that was not placed.
+        if (fetched && !placed) DeleteFileForce(turn.preview.path.c_str());
+        tried += placed;
+    }
+    return tried;
 }
 
 void TryFontWith(const char* try_argument, const PreviewDownload& download) {
-    TryFontWith(try_argument, SamplerSettings::FromPrefs(), download);
+    TryFontFetching(try_argument, SamplerSettings::FromPrefs(), OneAtATime(download));
 }
 
 void TryFontWith(const char* try_argument, const SamplerSettings& settings,
                  const PreviewDownload& download) {
+    TryFontFetching(try_argument, settings, OneAtATime(download));
+}
+
+void TryFontFetching(const char* try_argument, const SamplerSettings& settings,
+                     const PreviewFetcher& fetcher) {
     // The sampler page handed over something that names no font: there is
     // nothing the user could do about it, so it is only logged.
     const TextData argument(try_argument);
@@ -100,15 +144,15 @@ void TryFontWith(const char* try_argument, const SamplerSettings& settings,
     }
     UIDList frames = QuerySelectedFrames();
     LogMessage("selectedFrames: %d\r", static_cast<int>(frames.Length()));
-    int tried = 0;
+    std::vector<std::unique_ptr<FrameSample>> samples;
     int too_long = 0;
     for (int32 i = 0; i < frames.Length(); ++i) {
-        FrameSample sample;
-        const SampleResult made = MakeFrameSample(try_argument, frames, i, &sample);
+        auto sample = std::make_unique<FrameSample>();
+        const SampleResult made = MakeFrameSample(try_argument, frames, i, sample.get());
         if (made == SampleResult::kTooLong) ++too_long;
-        if (made != SampleResult::kReady) continue;
-        tried += TryOneFrame(document, sample, settings, download);
+        if (made == SampleResult::kReady) samples.push_back(std::move(sample));
     }
+    const int tried = TryFrames(document, samples, settings, fetcher);
     // Frames left alone for their long text are named as such: asking the
     // user to select text frames would only puzzle.
     if (too_long > 0)
@@ -118,7 +162,7 @@ void TryFontWith(const char* try_argument, const SamplerSettings& settings,
 }
 
 void TryFont(const char* try_argument) {
-    TryFontWith(try_argument, [](const char* url, const char* path) { FetchToFile(url, path); });
+    TryFontFetching(try_argument, SamplerSettings::FromPrefs(), ConcurrentPreviews());
 }
 
 }  // namespace glyphoria

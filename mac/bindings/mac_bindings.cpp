@@ -183,11 +183,27 @@ PreviewDownload MacPreviewDownload(const SynchronousRequest& request) {
     };
 }
 
+PreviewFetcher MacConcurrentPreviews() {
+    return ConcurrentPreviews([](const std::string& path, const platform::NetError& error) {
+        if (error.failure != platform::NetFailure::kNone) {
+            MacLogText(MacErrorOf(error).localized_description);
+            return;
+        }
+        std::uint32_t size = 0;
+        char* bytes = ReadWholeFile(path.c_str(), &size);
+        std::free(bytes);
+        if (size == 0) {
+            DeleteFileForce(path.c_str());
+            return;
+        }
+        MacLog("preview: %s", path.c_str());
+    });
+}
+
 void BindMacFlows(MacServices* services) {
     services->load_document = &FetchWholeDocument;
     services->try_fonts = [](const char* query) {
-        static const SynchronousRequest request(&FetchWholeDocument);
-        TryFontWith(query, MacSamplerSettings(), MacPreviewDownload(request));
+        TryFontFetching(query, MacSamplerSettings(), MacConcurrentPreviews());
     };
     services->revert_frames = [](const char* query) { RevertFrames(query); };
     // The try and the revert, and the installer too, speak through the Mac

@@ -31,6 +31,12 @@ SamplerSettings MacSamplerSettings();
 // written to the preview path; no answer, no file. Request errors are logged.
 PreviewDownload MacPreviewDownload(const SynchronousRequest& request);
 
+// The previews of a Mac try, fetched together (ConcurrentPreviews): at each
+// frame's turn a failure logs the error's description; an answer without
+// data leaves no file; a preview logs "preview: <path>", as the one-by-one
+// download says it.
+PreviewFetcher MacConcurrentPreviews();
+
 // Command-Z in a panel: the host undoes the last step of its front document
 // through its undo utility (0x16422). False when there is no front document
 // or it has no undo history.

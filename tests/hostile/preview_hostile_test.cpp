@@ -96,29 +96,28 @@ TEST(HostilePreview, FailedFetchesLeaveNoFileCompleteOnesAreKept) {
     glyphoria::SetBlockingFetchLimits(glyphoria::kDefaultBlockingFetchLimits);
 }
 
-// The preview of a try goes to "GL_<id>.png" in the user's own temporary
+// The preview of a frame goes to its own file in the user's own temporary
 // folder. What stands there from before and cannot be taken away (a file
-// the user may not remove, a folder) fails every frame of the try: no
-// fetch, nothing placed, no undo step, the old file as it was.
+// the user may not remove, a folder) fails that frame: no fetch, nothing
+// placed, no undo step, the old file as it was; the other frames are tried.
 class HostilePreviewFile : public glyphoria::testing::HostDocumentTest {
   protected:
-    std::string PreviewPath() const {
-        char folder[512];
-        EXPECT_TRUE(glyphoria::platform::GetShellFolder(glyphoria::platform::kFolderUserTemp,
-                                                        folder, sizeof folder));
-        return std::string(folder) + "/GL_5.png";
+    std::string PreviewPath(const char* frame = "alpha") const {
+        return PreviewPathOf(Frame(frame));
     }
     void TearDown() override {
         glyphoria::platform::ClearPathFaultsForTesting();
-        std::filesystem::remove_all(PreviewPath());
+        for (const char* frame : {"alpha", "beta"})
+            std::filesystem::remove_all(PreviewPath(frame));
         HostDocumentTest::TearDown();
     }
 };
 
-TEST_F(HostilePreviewFile, APreviewThatCannotBeReplacedFailsTheFrame) {
-    const std::string path = PreviewPath();
+TEST_F(HostilePreviewFile, APreviewThatCannotBeReplacedFailsItsFrame) {
     for (const char* what : {"earlier preview the user may not remove", "folder"}) {
         SCOPED_TRACE(what);
+        const std::string path = PreviewPath("alpha");
+        const UID beta = Frame("beta");
         std::filesystem::remove_all(path);
         std::string earlier;
         if (std::string(what) == "folder") {
@@ -128,22 +127,26 @@ TEST_F(HostilePreviewFile, APreviewThatCannotBeReplacedFailsTheFrame) {
             earlier = glyphoria::testing::ReadFileBytes(path);
             glyphoria::platform::SetPathFaultForTesting(path, glyphoria::platform::kFaultRemove);
         }
-        const hostcore::DocModel before = doc->Model();
         messages.clear();
+        urls.clear();
         Select({"alpha", "beta"});
         glyphoria::TryFontWith("id=5", PictureDownload());
         glyphoria::platform::ClearPathFaultsForTesting();
-        EXPECT_TRUE(urls.empty());
-        EXPECT_TRUE(before == doc->Model());
-        EXPECT_TRUE(doc->UndoSteps().empty());
-        ASSERT_EQ(1u, messages.size());
-        EXPECT_EQ("noselection", messages[0].text);
+        // Only beta was fetched and replaced, as one step.
+        ASSERT_EQ(1u, urls.size());
+        EXPECT_NE(std::string::npos, urls[0].find("RenderText=Beta"));
+        EXPECT_EQ("Alpha text\r", StoryText(Frame("alpha")));
+        EXPECT_FALSE(doc->IsValidUID(beta));
+        ASSERT_EQ(1u, doc->UndoSteps().size());
+        EXPECT_TRUE(messages.empty());
         if (earlier.empty()) {
             EXPECT_TRUE(std::filesystem::is_empty(path));
         } else {
             EXPECT_EQ(earlier, glyphoria::testing::ReadFileBytes(path));
         }
         EXPECT_NE(std::string::npos, LogText().find("preview: cannot replace " + path + "\r"));
+        ASSERT_EQ(kSuccess, doc->Undo());
+        EXPECT_EQ("Beta\r", StoryText(beta));
     }
 }
 
@@ -151,7 +154,7 @@ TEST_F(HostilePreviewFile, APreviewThatCannotBeReplacedFailsTheFrame) {
 // A link planted under the preview's name goes; the file it pointed to is
 // neither written nor removed, and the frame gets its own picture.
 TEST_F(HostilePreviewFile, ALinkUnderThePreviewsNameIsReplacedNotWrittenThrough) {
-    const std::string path = PreviewPath();
+    const std::string path = PreviewPath("alpha");
     const std::string victim = folder.file("victim.png");
     ASSERT_TRUE(glyphoria::testing::WriteFileBytes(victim, "keep me"));
     std::filesystem::create_symlink(victim, path);

@@ -13,6 +13,7 @@
 #include "host/sdk/page_items.h"
 #include "host/sdk/plugin.h"
 #include "platform/fs.h"
+#include "platform/path_style.h"
 #include "sampling/page_items.h"
 #include "sampling/suite_registration.h"
 #include "support/log.h"
@@ -152,6 +153,25 @@ std::string HostDocumentTest::Label(UID frame) const {
 
 std::string HostDocumentTest::LogText() const {
     return ReadFileBytes(LogPath());
+}
+
+std::string HostDocumentTest::PreviewPathOf(UID frame, const char* id) const {
+    char folder[512] = {};
+    EXPECT_TRUE(PreparePreviewFolder(folder, sizeof folder));
+    TextData record((std::string("id=") + id).c_str());
+    record.set_frame(FrameRef{static_cast<IDataBase*>(doc), frame});
+    const char* path = BuildPreviewPath(record, folder, platform::kPathSeparator);
+    return path ? path : "";
+}
+
+std::string HostDocumentTest::LinkOf(UID picture) const {
+    const hostcore::DocModel& m = doc->Model();
+    const hostcore::Node* frame = m.FindNode(picture);
+    for (UID child : frame ? frame->children : std::vector<UID>()) {
+        const hostcore::Node* image = m.FindNode(child);
+        if (image && m.links.count(image->link)) return m.links.at(image->link).uri;
+    }
+    return "";
 }
 
 PreviewDownload HostDocumentTest::PictureDownload() {

@@ -53,6 +53,10 @@ class HostDocumentTest : public ::testing::Test {
 
     // Writes a grey picture of the URL's Width x Height and records the URL.
     PreviewDownload PictureDownload();
+    // Where a try with this id fetches the frame's preview.
+    std::string PreviewPathOf(UID frame, const char* id = "5") const;
+    // The file the picture frame's image links to, "" when it has none.
+    std::string LinkOf(UID picture) const;
 
     hostcore::Document* doc = nullptr;
     std::vector<ShownMessage> messages;

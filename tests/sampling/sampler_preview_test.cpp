@@ -80,28 +80,41 @@ TEST_F(SamplerPreview, FailsWhenTheDownloadLeavesNoFileAndFetchesNothingWithoutA
     EXPECT_EQ(ReadFileBytes(path), "keep");
 }
 
-TEST_F(SamplerPreview, EveryFrameOfATryRewritesTheSameFileInTheUsersTemporaryFolder) {
+TEST_F(SamplerPreview, EachFrameHasItsFileInTheUsersTemporaryFolderRewrittenByItsNextTry) {
     glyphoria::testing::ScopedEnv tmpdir("TMPDIR", folder_.path().c_str());
 #ifdef _WIN32
     // Windows keeps the fixed folder that older documents' pictures link to.
-    const std::string expected = "C:\\TEMP\\GL_5.png";
+    const std::string expected_head = "C:\\TEMP\\GL_5_";
 #else
     // The user's own folder in the temporary folder.
-    const std::string expected =
-        folder_.file("glyphoria-" + std::to_string(getuid()) + "/GL_5.png");
+    const std::string expected_head =
+        folder_.file("glyphoria-" + std::to_string(getuid()) + "/GL_5_");
 #endif
+    int document = 0;
     TextData first("id=5&text=one");
-    const char* path = Preview(first, settings_, swatches_, renderer_.Bind());
-    ASSERT_NE(path, nullptr);
-    EXPECT_EQ(std::string(path), expected);
+    first.set_frame(FrameRef{&document, 20});
+    const std::string path = Preview(first, settings_, swatches_, renderer_.Bind());
+    EXPECT_EQ(path.substr(0, expected_head.size() + 3), expected_head + "20_");
+    const std::string expected = path;
 
+    // Another frame: a file of its own; the first frame's stays.
     renderer_.body = "PNG2";
     TextData second("id=5&text=two");
-    EXPECT_STREQ(Preview(second, settings_, swatches_, renderer_.Bind()), path);
+    second.set_frame(FrameRef{&document, 21});
+    const std::string other = Preview(second, settings_, swatches_, renderer_.Bind());
+    EXPECT_NE(other, path);
+    EXPECT_EQ(ReadFileBytes(other), "PNG2");
+    EXPECT_EQ(ReadFileBytes(path), "PNG");
+
+    // The same frame again: its own file is rewritten.
+    TextData again("id=5&text=three");
+    again.set_frame(FrameRef{&document, 20});
+    EXPECT_EQ(Preview(again, settings_, swatches_, renderer_.Bind()), path);
     EXPECT_EQ(ReadFileBytes(path), "PNG2");
 
     renderer_.body = nullptr;
     TextData failed("id=5");
+    failed.set_frame(FrameRef{&document, 20});
     EXPECT_EQ(Preview(failed, settings_, swatches_, renderer_.Bind()), nullptr);
     EXPECT_FALSE(PathExists(expected));
 }

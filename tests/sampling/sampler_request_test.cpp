@@ -76,30 +76,62 @@ TEST(SamplerUrl, IsRefusedRatherThanCut) {
     }
 }
 
-TEST(PreviewPath, IsNamedAfterTheIdInTheFolderOrRefused) {
+TEST(PreviewPath, IsNamedAfterTheIdTheFrameAndTheDocumentInTheFolderOrRefused) {
+    int documents[2] = {};
+    // The document's part of the name, as the first frame of a case shows it.
+    auto tag_of = [](const std::string& path) {
+        const std::size_t end = path.rfind(".png");
+        return end == std::string::npos || end < 8 ? std::string() : path.substr(end - 8, 8);
+    };
     struct Case {
         const char* argument;
         std::string folder;
         char sep;
-        const char* expected;  // null: refused
+        std::uint32_t uid;
+        const char* expected_head;  // before the document's 8 digits; null: refused
     } cases[] = {
-        {"id=1234", "C:\\TEMP", '\\', "C:\\TEMP\\GL_1234.png"},
-        {"id=a.b-c_d", "/tmp", '/', "/tmp/GL_a.b-c_d.png"},
-        {"id=..", "/tmp", '/', nullptr},
-        {"x=1", "/tmp", '/', nullptr},
-        {"id=1", "", '/', nullptr},
-        // "/GL_1.png" is 9 bytes; the buffer holds 511 and a NUL.
-        {"id=1", std::string(503, 'f'), '/', nullptr},
+        {"id=1234", "C:\\TEMP", '\\', 42, "C:\\TEMP\\GL_1234_42_"},
+        {"id=a.b-c_d", "/tmp", '/', 7, "/tmp/GL_a.b-c_d_7_"},
+        {"id=..", "/tmp", '/', 7, nullptr},
+        {"x=1", "/tmp", '/', 7, nullptr},
+        {"id=1", "", '/', 7, nullptr},
+        // "/GL_1_7_01234567.png" is 20 bytes; the buffer holds 511 and a NUL.
+        {"id=1", std::string(491, 'f'), '/', 7, "/GL_1_7_"},
+        {"id=1", std::string(492, 'f'), '/', 7, nullptr},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.argument);
+        SCOPED_TRACE(c.argument + std::string(" in ") + c.folder.substr(0, 10));
         TextData record(c.argument);
+        record.set_frame(FrameRef{&documents[0], c.uid});
         const char* path = BuildPreviewPath(record, c.folder.c_str(), c.sep);
-        EXPECT_STREQ(path, c.expected);
-        EXPECT_STREQ(record.preview_path(), c.expected ? c.expected : "");
+        if (!c.expected_head) {
+            EXPECT_EQ(path, nullptr);
+            EXPECT_STREQ(record.preview_path(), "");
+            continue;
+        }
+        ASSERT_NE(path, nullptr);
+        const std::string built = path;
+        const std::string head = c.folder.substr(0, 3) == "fff" ? c.folder + c.expected_head
+                                                                : std::string(c.expected_head);
+        EXPECT_EQ(built.substr(0, head.size()), head);
+        EXPECT_EQ(built.size(), head.size() + 12);  // 8 hexadecimal digits and ".png"
+        EXPECT_EQ(tag_of(built).find_first_not_of("0123456789abcdef"), std::string::npos);
+        EXPECT_STREQ(record.preview_path(), path);
     }
-    TextData record("id=1");
-    EXPECT_NE(BuildPreviewPath(record, std::string(502, 'f').c_str(), '/'), nullptr);
+    // Another frame of the same document differs by its UID only; the same
+    // frame number in another document gets another name.
+    TextData a("id=5"), b("id=5"), other("id=5");
+    a.set_frame(FrameRef{&documents[0], 10});
+    b.set_frame(FrameRef{&documents[0], 11});
+    other.set_frame(FrameRef{&documents[1], 10});
+    const std::string pa = BuildPreviewPath(a, "/t", '/');
+    const std::string pb = BuildPreviewPath(b, "/t", '/');
+    const std::string po = BuildPreviewPath(other, "/t", '/');
+    EXPECT_EQ(pa.substr(0, 11), "/t/GL_5_10_");
+    EXPECT_EQ(pb.substr(0, 11), "/t/GL_5_11_");
+    EXPECT_EQ(tag_of(pa), tag_of(pb));
+    EXPECT_NE(tag_of(pa), tag_of(po));
+    EXPECT_NE(pa, po);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // frames that must stay as they were.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "host/sdk/utils.h"
@@ -46,6 +47,50 @@ TEST_F(TryRestoreTest, ARetryKeepsTheFirstRecordAndUndoesToTheEarlierPicture) {
     ASSERT_EQ(kSuccess, doc->Undo());
     EXPECT_TRUE(doc->IsValidUID(first[0]));
     EXPECT_EQ(first_label, Label(first[0]));
+}
+
+TEST_F(TryRestoreTest, EachPictureLinksAFileOfItsOwnThatLaterTriesLeaveAlone) {
+    testing::ScopedEnv tmpdir("TMPDIR", folder.path().c_str());
+    const std::vector<UID> texts = {Frame("alpha"), Frame("beta"), Frame("gamma")};
+    std::vector<std::string> paths;
+    for (UID text : texts)
+        paths.push_back(PreviewPathOf(text));
+    const std::vector<UID> pictures = Try({"alpha", "beta", "gamma"});
+    ASSERT_EQ(3u, pictures.size());
+    std::set<std::string> links;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::string link = LinkOf(pictures[i]);
+        links.insert(link);
+        // The picture's link is its own frame's file, holding that picture.
+        EXPECT_NE(std::string::npos, link.find(paths[i].substr(paths[i].find_last_of("/\\") + 1)))
+            << link;
+        const hostcore::Node* image =
+            doc->Model().FindNode(doc->Model().FindNode(pictures[i])->children[0]);
+        EXPECT_EQ(std::to_string(image->pixelWidth), testing::UrlParam(urls[i], "Width"));
+        EXPECT_EQ(doc->Model().links.at(image->link).bytes, testing::ReadFileBytes(paths[i]));
+    }
+    EXPECT_EQ(3u, links.size());
+
+    // A re-try of a picture fetches into the picture's own name; the first
+    // try's file, which the undo brings back into use, is not touched.
+    const std::string first_bytes = testing::ReadFileBytes(paths[0]);
+    SelectUIDs({pictures[0]});
+    TryFontWith("id=5", PictureDownload());
+    EXPECT_EQ(first_bytes, testing::ReadFileBytes(paths[0]));
+    EXPECT_TRUE(testing::PathExists(PreviewPathOf(pictures[0])));
+    ASSERT_EQ(kSuccess, doc->Undo());
+    EXPECT_TRUE(doc->IsValidUID(pictures[0]));
+}
+
+TEST_F(TryRestoreTest, APreviewThatIsNotPlacedIsRemoved) {
+    testing::ScopedEnv tmpdir("TMPDIR", folder.path().c_str());
+    const std::string path = PreviewPathOf(Frame("alpha"));
+    Select({"alpha"});
+    TryFontWith("id=5", [](const char*, const char* to) { testing::WriteFileBytes(to, "no PNG"); });
+    EXPECT_EQ("Alpha text\r", StoryText(Frame("alpha")));
+    EXPECT_FALSE(testing::PathExists(path));
+    EXPECT_TRUE(doc->UndoSteps().empty());
 }
 
 TEST_F(TryRestoreTest, AFrameWhosePreviewFailsStaysAndLeavesNoStep) {

@@ -238,8 +238,8 @@ TEST(WindowsSession, OpensTriesRevertsAndBuysInTheHostProgram) {
         EXPECT_EQ("graphic", picture.type);
         EXPECT_NE(std::string::npos, picture.labels.find("id=1001&psname=TeXGyreTermes-Regular"))
             << picture.labels;
-        // The renderer's picture, fetched into the preview file of the font.
-        EXPECT_NE(std::string::npos, picture.link.find("TEMP/GL_1001.png")) << picture.link;
+        // The renderer's picture, fetched into the frame's own preview file.
+        EXPECT_NE(std::string::npos, picture.link.find("TEMP/GL_1001_")) << picture.link;
         EXPECT_EQ(f.width, picture.pixel_width);
         EXPECT_EQ(f.height, picture.pixel_height);
         EXPECT_EQ("text", restored.at(f.box).type);

@@ -156,6 +156,16 @@ TEST_F(MacSessionTest, TryRevertHomepageAndPurchaseThroughTheSamplerWindow) {
     // the picture in the frame's place under its name.
     EXPECT_EQ(pictures[0], Frame("alpha"));
     EXPECT_FALSE(FrameLabel(UIDRef(doc, pictures[1]), "Glyphoria.frame").empty());
+    // Fetched together, logged frame by frame in selection order, each into
+    // a file of its own.
+    const std::string mac_log = testing::ReadFileBytes(MacLogPath());
+    std::vector<std::string> previews;
+    for (std::size_t at = mac_log.find("preview: "); at != std::string::npos;
+         at = mac_log.find("preview: ", at + 1))
+        previews.push_back(mac_log.substr(at, mac_log.find('\n', at) - at));
+    ASSERT_EQ(2u, previews.size());
+    EXPECT_NE(std::string::npos, previews[0].find("_" + std::to_string(alpha) + "_"));
+    EXPECT_NE(std::string::npos, previews[1].find("_" + std::to_string(beta) + "_"));
     // The sampler page stays: the command address is not a page.
     EXPECT_EQ(shop->sampler_page_url(), page.pageUrl());
 
