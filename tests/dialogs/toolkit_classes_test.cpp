@@ -147,6 +147,10 @@ TEST_F(ToolkitClassesTest, FontMenuPaintsAFrameItsTextAndATriangle) {
     EXPECT_EQ(kWhite, picture.At(115, 8));
 }
 
+// The message numbers are the toolkit's interface, used by number by its callers.
+static_assert(kFontMenuSetMenu == 1027 && kFontMenuGetMenu == 1028 && kFontMenuGetValue == 1029,
+              "the font menu's messages");
+
 TEST_F(ToolkitClassesTest, FontMenuKeepsItsMenuAndPostsTheChosenCommand) {
     HWND menu_button = Child(kFontMenuClass, L"Serif", 40, 120, 20);
     ASSERT_TRUE(menu_button);

@@ -17,7 +17,7 @@
 #include "support/string_table.h"
 #include "tests/shell/shell_fixture.h"
 #ifdef _WIN32
-#include "platform/win32/windows_api.h"
+#include "tests/common/host_window_win32.h"
 #endif
 
 namespace glyphoria::shelltest {
@@ -58,14 +58,9 @@ TEST_F(ComponentsTest, TheIdleTaskRunsOnceAndFindsTheHostWindow) {
 #ifdef _WIN32
     // The host's window with one of its palettes in front: the idle task
     // climbs from the palette to the window that owns it.
-    HWND host = CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
-                                300, nullptr, nullptr, nullptr, nullptr);
-    HWND palette = CreateWindowExW(0, L"STATIC", L"Palette", WS_POPUP | WS_VISIBLE, 10, 10, 80, 80,
-                                   host, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(host && palette);
-    SetForegroundWindow(palette);
-    ASSERT_EQ(palette, GetForegroundWindow());  // the shell tests hold the desktop lock
-    const auto expected = static_cast<int32_t>(reinterpret_cast<std::uintptr_t>(host));
+    testing::HostWindowWithPalette desktop;
+    ASSERT_TRUE(desktop.PaletteInFront());  // the shell tests hold the desktop lock
+    const auto expected = static_cast<int32_t>(reinterpret_cast<std::uintptr_t>(desktop.host));
 #else
     // No window system: the host's own handle stands in.
     const auto expected = static_cast<int32_t>(hostcore::MainWindowHandle());
@@ -74,10 +69,6 @@ TEST_F(ComponentsTest, TheIdleTaskRunsOnceAndFindsTheHostWindow) {
     EXPECT_EQ(0, hostcore::RunIdleTasks());
     EXPECT_EQ(0, hostcore::InstalledIdleTaskCount());
     EXPECT_EQ(expected, HostCommandCallback("hostWnd", 0));
-#ifdef _WIN32
-    DestroyWindow(palette);
-    DestroyWindow(host);
-#endif
 }
 
 TEST_F(ComponentsTest, OnlyASingleCharacterBecomesTheShortcut) {

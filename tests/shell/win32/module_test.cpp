@@ -14,6 +14,7 @@
 #include "host/sdk/plugin.h"
 #include "platform/library.h"
 #include "platform/win32/windows_api.h"
+#include "tests/common/host_window_win32.h"
 #include "tests/common/test_env.h"
 
 namespace {
@@ -95,13 +96,9 @@ TEST(ModuleBox, ABoxOfTheModuleDisablesTheWindowItsIdleTaskFound) {
     KeptFile prefs(UserAppDataFolder() + "\\Glyphoria.ini");
     KeptFile log(UserDocumentsFolder() + "\\Glyphoria.txt");
 
-    HWND host = CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
-                                300, nullptr, nullptr, nullptr, nullptr);
-    HWND palette = CreateWindowExW(0, L"STATIC", L"Palette", WS_POPUP | WS_VISIBLE, 10, 10, 80, 80,
-                                   host, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(host && palette);
-    SetForegroundWindow(palette);
-    ASSERT_EQ(palette, GetForegroundWindow());  // CTest holds the desktop lock for this test
+    glyphoria::testing::HostWindowWithPalette desktop;
+    ASSERT_TRUE(desktop.PaletteInFront());
+    const HWND host = desktop.host;
     g_seen.host = host;
 
     std::string error;
@@ -122,8 +119,6 @@ TEST(ModuleBox, ABoxOfTheModuleDisablesTheWindowItsIdleTaskFound) {
 
     hostcore::ShutdownPlugIns();
     hostapp::UnloadPlugInModules();
-    DestroyWindow(palette);
-    DestroyWindow(host);
 }
 
 }  // namespace
