@@ -262,6 +262,7 @@ int RunManyFrames() {
                 kManyFrames, kOneByOneRounds, Median(sequential_ms),
                 one > 0 ? Median(sequential_ms) / one : 0);
     std::printf("ratio 20 frames/1 frame: %.2f (allowed: %.2f)\n", ratio, kAllowedManyRatio);
+    std::fflush(stdout);  // whole lines before the benchmark library writes again
     return ratio > 0 && ratio <= kAllowedManyRatio ? 0 : 1;
 }
 
