@@ -57,9 +57,11 @@ class BoundedWriter {
     bool failed_ = false;
 };
 
-// Tells the documents of a session apart by their database, and sessions by
-// the moment the first preview name was made (FNV-1a over both).
-std::uint32_t DocumentTag(const void* database) {
+// Tells the documents of a session apart by their database and their name (a
+// document opened after another was closed may get the closed one's
+// database address), and sessions by the moment the first preview name was
+// made (FNV-1a over all three).
+std::uint32_t DocumentTag(const void* database, const std::string& name) {
     static const auto session = std::chrono::system_clock::now().time_since_epoch().count();
     std::uint32_t hash = 2166136261u;
     auto mix = [&hash](std::uint64_t value) {
@@ -70,6 +72,8 @@ std::uint32_t DocumentTag(const void* database) {
     };
     mix(static_cast<std::uint64_t>(session));
     mix(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(database)));
+    for (const char c : name)
+        mix(static_cast<unsigned char>(c));
     return hash;
 }
 
@@ -97,7 +101,8 @@ const char* SamplerUrl(TextData& record, const SamplerSettings& settings,
     return url.Finish();
 }
 
-const char* BuildPreviewPath(TextData& record, const char* folder, char sep) {
+const char* BuildPreviewPath(TextData& record, const char* folder, char sep,
+                             const std::string& document_name) {
     BoundedWriter path(record.mutable_preview_path(), TextData::kPreviewPathSize);
     const char* id = record.GetString(kKeyId);
     if (!folder || !*folder || !IsUsableShopId(id)) {
@@ -107,7 +112,7 @@ const char* BuildPreviewPath(TextData& record, const char* folder, char sep) {
     path.Append(folder);
     path.Printf("%c", sep);
     path.Printf("GL_%s_%lu_%08lx.png", id, static_cast<unsigned long>(record.frame().uid),
-                static_cast<unsigned long>(DocumentTag(record.frame().database)));
+                static_cast<unsigned long>(DocumentTag(record.frame().database, document_name)));
     return path.Finish();
 }
 

@@ -14,13 +14,13 @@
 // ("C:\TEMP" on Windows, created when missing; elsewhere the user's own
 // folder in the temporary folder, platform/folders.h), built in the record's
 // 512-byte preview-path buffer: <uid> is the UID of the frame tried and <doc>
-// eight hexadecimal digits that tell apart the documents of one session (and,
-// almost surely, those of different sessions). So every frame's picture has
-// a file of its own and no two placed pictures share a link. A fetch deletes
-// the file, downloads into it and succeeds exactly when the file exists
-// afterwards. A file that cannot be deleted fails the fetch at once (logged
-// "preview: cannot replace <path>"), so no earlier picture is ever taken for
-// this frame's.
+// eight hexadecimal digits made from the document (its database and its
+// name) and the session, which tell apart the documents open together, a
+// document opened where a closed one was, and (almost surely) sessions. So every frame's picture
+// has a file of its own and no two placed pictures share a link. A fetch deletes the file,
+// downloads into it and succeeds exactly when the file exists afterwards. A file that cannot be
+// deleted fails the fetch at once (logged "preview: cannot replace <path>"), so no earlier picture
+// is ever taken for this frame's.
 //
 // What removes previews: the try, the file of a frame whose picture it did
 // not place (nothing links it), and the file under a frame's name when that
@@ -58,10 +58,12 @@ using PreviewDownload = boost::function<void(const char* url, const char* path)>
 const char* SamplerUrl(TextData& record, const SamplerSettings& settings,
                        const SwatchSource& swatches);
 
-// "GL_<id>_<uid>_<doc>.png" (the record's frame) behind folder and sep in the
-// record's preview-path buffer; null (and an empty buffer) when the id is not
-// usable or the path does not fit.
-const char* BuildPreviewPath(TextData& record, const char* folder, char sep);
+// "GL_<id>_<uid>_<doc>.png" (the record's frame; document_name: the name of
+// its document) behind folder and sep in the record's preview-path buffer;
+// null (and an empty buffer) when the id is not usable or the path does not
+// fit.
+const char* BuildPreviewPath(TextData& record, const char* folder, char sep,
+                             const std::string& document_name = std::string());
 
 // Logs "samplerURL: <url>\r", deletes path, downloads into it. 1 when the
 // file exists afterwards, else 0 (also when there is no URL: nothing is

@@ -88,13 +88,16 @@ int TryFrames(IDocument* document, std::vector<std::unique_ptr<FrameSample>>& sa
               const SamplerSettings& settings, const PreviewFetcher& fetcher) {
     char folder[kPathBufferSize] = {};
     const bool has_folder = PreparePreviewFolder(folder, sizeof folder);
+    const std::string document_name =
+        document ? document->GetDocumentName().GetUTF8String() : std::string();
     std::vector<FrameTurn> turns(samples.size());
     std::vector<PreviewJob> jobs;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         FrameTurn& turn = turns[i];
         TextData& record = samples[i]->record;
         const char* path =
-            has_folder ? BuildPreviewPath(record, folder, platform::kPathSeparator) : nullptr;
+            has_folder ? BuildPreviewPath(record, folder, platform::kPathSeparator, document_name)
+                       : nullptr;
         HostSwatchSource swatches(static_cast<IDataBase*>(record.frame().database));
         turn.has_preview = PreparePreview(record, path, settings, swatches, &turn.preview);
         if (!turn.has_preview || !turn.preview.replaceable) continue;

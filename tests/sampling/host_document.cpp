@@ -160,7 +160,8 @@ std::string HostDocumentTest::PreviewPathOf(UID frame, const char* id) const {
     EXPECT_TRUE(PreparePreviewFolder(folder, sizeof folder));
     TextData record((std::string("id=") + id).c_str());
     record.set_frame(FrameRef{static_cast<IDataBase*>(doc), frame});
-    const char* path = BuildPreviewPath(record, folder, platform::kPathSeparator);
+    const char* path =
+        BuildPreviewPath(record, folder, platform::kPathSeparator, doc->Model().name);
     return path ? path : "";
 }
 

@@ -132,6 +132,12 @@ TEST(PreviewPath, IsNamedAfterTheIdTheFrameAndTheDocumentInTheFolderOrRefused) {
     EXPECT_EQ(tag_of(pa), tag_of(pb));
     EXPECT_NE(tag_of(pa), tag_of(po));
     EXPECT_NE(pa, po);
+    // Another document at the address of a closed one: its name tells.
+    TextData reopened("id=5");
+    reopened.set_frame(FrameRef{&documents[0], 10});
+    const std::string pn = BuildPreviewPath(reopened, "/t", '/', "Untitled-2");
+    EXPECT_EQ(pn.substr(0, 11), "/t/GL_5_10_");
+    EXPECT_NE(tag_of(pa), tag_of(pn));
 }
 
 }  // namespace
