@@ -6,6 +6,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/net_length.h"
+
 namespace glyphoria::platform {
 
 namespace {
@@ -61,20 +63,6 @@ class SharedCookies {
 CURLSH* CookieShare() {
     static const SharedCookies cookies;
     return cookies.get();
-}
-
-// Digits only (no sign, no blanks inside), no overflow.
-bool ParseLength(const char* text, std::uint64_t* out) {
-    if (!text || !*text) return false;
-    std::uint64_t value = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return false;
-        unsigned digit = static_cast<unsigned>(*p - '0');
-        if (value > (UINT64_MAX - digit) / 10) return false;
-        value = value * 10 + digit;
-    }
-    *out = value;
-    return true;
 }
 
 bool HasHeader(CURL* easy, const char* name) {
@@ -136,11 +124,11 @@ ContentLength HttpContentLength(CURL* easy) {
         return unknown;
     std::size_t amount = h->amount;
     std::uint64_t first = 0;
-    if (!ParseLength(h->value, &first)) return unknown;
+    if (!ParseContentLength(h->value, &first)) return unknown;
     for (std::size_t i = 1; i < amount; ++i) {
         std::uint64_t other = 0;
         if (curl_easy_header(easy, "Content-Length", i, CURLH_HEADER, -1, &h) != CURLHE_OK ||
-            !ParseLength(h->value, &other) || other != first)
+            !ParseContentLength(h->value, &other) || other != first)
             return unknown;
     }
     return ContentLength{true, first};

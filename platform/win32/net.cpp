@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/net.h"
+#include "platform/net_length.h"
 #include "platform/win32/net_async.h"
 
 namespace glyphoria::platform {
@@ -79,20 +80,6 @@ bool HasScheme(const char* address, const char* scheme) {
     return _strnicmp(address, scheme, n) == 0;
 }
 
-// Digits only (no sign, no blanks inside), no overflow.
-bool ParseLength(const char* text, std::uint64_t* out) {
-    if (!text || !*text) return false;
-    std::uint64_t value = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return false;
-        unsigned digit = static_cast<unsigned>(*p - '0');
-        if (value > (UINT64_MAX - digit) / 10) return false;
-        value = value * 10 + digit;
-    }
-    *out = value;
-    return true;
-}
-
 std::string Trim(const char* text) {
     std::string s(text);
     std::size_t begin = s.find_first_not_of(" \t");
@@ -143,12 +130,13 @@ ContentLength HttpContentLength(HINTERNET handle) {
     // of every occurrence must be the same plain decimal number.
     std::uint64_t first = 0;
     if (!QueryText(handle, HTTP_QUERY_CONTENT_LENGTH, nullptr, 0, &text) ||
-        !ParseLength(Trim(text.c_str()).c_str(), &first))
+        !ParseContentLength(Trim(text.c_str()).c_str(), &first))
         return unknown;
     for (DWORD index = 1; QueryText(handle, HTTP_QUERY_CONTENT_LENGTH, nullptr, index, &text);
          ++index) {
         std::uint64_t other = 0;
-        if (!ParseLength(Trim(text.c_str()).c_str(), &other) || other != first) return unknown;
+        if (!ParseContentLength(Trim(text.c_str()).c_str(), &other) || other != first)
+            return unknown;
     }
     return ContentLength{true, first};
 }
