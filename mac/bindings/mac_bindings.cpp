@@ -171,18 +171,6 @@ SamplerSettings MacSamplerSettings() {
     return settings;
 }
 
-PreviewDownload MacPreviewDownload(const SynchronousRequest& request) {
-    return [request](const char* url, const char* path) {
-        if (!request || !url || !path) return;
-        std::string data;
-        MacError error;
-        if (!request(url, &data, &error)) MacLogText(error.localized_description);
-        if (data.empty()) return;
-        MacLog("preview: %s", path);
-        WriteWholeFile(path, data.data(), data.size());
-    };
-}
-
 PreviewFetcher MacConcurrentPreviews() {
     return ConcurrentPreviews([](const std::string& path, const platform::NetError& error) {
         if (error.failure != platform::NetFailure::kNone) {

@@ -13,7 +13,6 @@
 #include <string>
 
 #include "mac/mac_lifecycle.h"
-#include "mac/mac_sampler_fetch.h"
 #include "mac/mac_services.h"
 #include "sampling/sampler_request.h"
 
@@ -26,10 +25,6 @@ bool FetchWholeDocument(const std::string& url, std::string* data, MacError* err
 // The renderer's settings from the Mac preferences ("mlSamplerUrl",
 // "sampleSizeFactor", default 1).
 SamplerSettings MacSamplerSettings();
-
-// The preview download of a try: the answer to the synchronous request is
-// written to the preview path; no answer, no file. Request errors are logged.
-PreviewDownload MacPreviewDownload(const SynchronousRequest& request);
 
 // The previews of a Mac try, fetched together (ConcurrentPreviews): at each
 // frame's turn a failure logs the error's description; an answer without
