@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "tests/common/loopback_server.h"
-#include "tests/common/special_files.h"
+#include "tests/common/nonregular_files.h"
 #include "tests/common/test_env.h"
 
 namespace {

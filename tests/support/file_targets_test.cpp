@@ -18,7 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/common/special_files.h"
+#include "tests/common/nonregular_files.h"
 #endif
 
 namespace glyphoria {
