@@ -163,9 +163,11 @@ struct FileDownload {
 // returns when every job has ended. A job that fails, or waits on a server
 // that went quiet until its limit runs out, ends alone: the others go on.
 // The limits apply to each job; the response limit counts from its start
-// until the first line of its answer, the stall limit after that. POSIX: one
-// libcurl multi handle on the calling thread, no threads. Windows: one job
-// after the other.
+// until the first line of its answer, the stall limit after that. No
+// threads: everything runs on the calling thread. POSIX: one libcurl multi
+// handle. Windows: WinINet's asynchronous requests, each opened in steps and
+// read as its data arrives (ftp:// addresses, which a batch hardly holds, one
+// at a time after the others).
 void DownloadAllToFiles(std::vector<FileDownload>& jobs, std::size_t at_once,
                         const NetLimits& limits);
 

@@ -1,14 +1,17 @@
 // Sessions, requests, response headers and body reads over WinINet in
 // asynchronous mode (see net_async.h for why and how).
 //
-// OpenAddress waits for the response headers (bounded by the response
-// limit). After that, ReadAvailable asks InternetQueryDataAvailable how much
-// has arrived and reads only that much, into the request's own buffer so that
-// a read WinINet finishes later never writes into a caller's memory. When
-// nothing has arrived, the query is left pending and the next call looks
-// whether its completion came in; when nothing has arrived for the stall
-// limit, the reads fail. A request closed with an operation pending leaves
-// its buffer to the async table (net_async.h).
+// Opening is a step machine that never waits (BeginOpen, AdvanceOpen: the
+// GET, its headers, redirects followed by hand); OpenAddress waits between
+// its steps for the response headers (bounded by the response limit), the
+// batch download drives several requests at once. After that, ReadAvailable
+// asks InternetQueryDataAvailable how much has arrived and reads only that
+// much, into the request's own buffer so that a read WinINet finishes later
+// never writes into a caller's memory. When nothing has arrived, the query is
+// left pending and the next call looks whether its completion came in; when
+// nothing has arrived for the stall limit, the reads fail. A request closed
+// with an operation pending leaves its buffer to the async table
+// (net_async.h).
 //
 // WinINet ends a body that breaks off early like a complete one; an HTTP body
 // shorter than its announced length is therefore reported as a failure here.
@@ -40,6 +43,13 @@ struct InternetRequest {
     bool http = false;
     bool ftp = false;
     NetLimits limits;
+    // Opening: the session, the address of the current hop, the redirects
+    // followed so far, when the response limit runs out (0: never).
+    InternetSession* session = nullptr;
+    std::string address;
+    long hops = 0;
+    ULONGLONG deadline = 0;
+    bool open_pending = false;   // InternetOpenUrlA is waiting for the headers
     ContentLength length;        // HTTP: as announced, checked at the end
     std::uint64_t received = 0;  // body bytes handed out or buffered
     // chunk: read from WinINet, handed out from chunk_off up to chunk_read.
@@ -56,6 +66,9 @@ struct InternetRequest {
         // Closing cancels whatever is pending, but WinINet may still finish
         // it: its buffers then stay with the table until it has.
         const bool pending = query_pending || read_pending;
+        // A GET still waiting for its headers: its handle, if WinINet has
+        // announced one, is closed with the request.
+        if (open_pending && !handle && id) handle = win32::CreatedHandle(id);
         if (handle && id && pending) win32::ParkAsync(id, handle, std::move(io));
         if (handle) InternetCloseHandle(handle);
         if (id && !(handle && pending)) UnregisterAsync(id);
@@ -310,58 +323,13 @@ bool RedirectTarget(HINTERNET handle, const std::string& from, std::string* to) 
     return false;
 }
 
-// One GET of the address; the response headers are in when it returns a
-// handle. r->id is registered afresh for the attempt (a closed attempt's
-// late notices cannot reach the next). On failure a handle WinINet announced
-// meanwhile is left in r->handle, so closing the request closes it, and
-// *why says what went wrong.
-HINTERNET OpenOnce(InternetSession* session, InternetRequest* r, const char* address, DWORD flags,
-                   ULONGLONG deadline, NetFailure* why) {
-    *why = NetFailure::kOther;
+// Starts one GET of r->address. r->id is registered afresh for the attempt
+// (a closed attempt's late notices cannot reach the next). kOpen when
+// WinINet answered at once (the headers are in, r->handle is set).
+win32::OpenState StartOnce(InternetRequest* r, NetFailure* why) {
     if (r->id) UnregisterAsync(r->id);
     r->id = RegisterAsync();
-    if (!r->id) return nullptr;
-    HINTERNET handle = InternetOpenUrlA(session->handle, address, nullptr, 0, flags, r->id);
-    if (handle) return handle;
-    const DWORD opened = GetLastError();
-    if (opened != ERROR_IO_PENDING) {
-        *why = FailureOfError(opened);
-        return nullptr;
-    }
-    DWORD wait = INFINITE;
-    if (deadline) {
-        ULONGLONG now = GetTickCount64();
-        wait = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-    }
-    bool done = WaitCompletion(r->id, wait);
-    DWORD_PTR result = 0;
-    DWORD error = 0;
-    if (!done || !TakeCompletion(r->id, &result, &error) || error != 0 || !result) {
-        *why = !done ? NetFailure::kTimedOut : FailureOfError(error);
-        r->handle = win32::CreatedHandle(r->id);
-        return nullptr;
-    }
-    return reinterpret_cast<HINTERNET>(result);
-}
-
-}  // namespace
-
-RequestHandle OpenAddress(InternetSession* session, const char* address, const NetLimits& limits,
-                          NetError* error) {
-    SetError(error, NetFailure::kBadAddress);
-    if (!session || !address || !*address) return RequestHandle();
-    // The schemes the seam speaks; anything else (file:, gopher:) is refused
-    // before WinINet sees it.
-    const bool http = HasScheme(address, "http://") || HasScheme(address, "https://");
-    const bool ftp = HasScheme(address, "ftp://");
-    if (!http && !ftp) return RequestHandle();
-    win32::ApplyTrustedCertificates();
-    ApplyLimits(session->handle, limits);
-
-    RequestHandle r(new InternetRequest);
-    r->http = http;
-    r->ftp = ftp;
-    r->limits = limits;
+    if (!r->id) return win32::OpenState::kFailed;
     // Nothing is cached and nothing asks the user. Cookies are WinINet's:
     // the shop's session, started in the web control, reaches a purchase.
     // WinINet would follow redirects without end; they are followed here
@@ -370,38 +338,125 @@ RequestHandle OpenAddress(InternetSession* session, const char* address, const N
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
                         INTERNET_FLAG_NO_AUTO_REDIRECT;
-    // The response limit covers the whole chain of redirects.
-    const ULONGLONG deadline =
-        limits.response_timeout_ms > 0
-            ? GetTickCount64() + static_cast<ULONGLONG>(limits.response_timeout_ms)
-            : 0;
-    std::string current = address;
-    for (long hops = 0;; ++hops) {
-        NetFailure why = NetFailure::kOther;
-        HINTERNET handle = OpenOnce(session, r.get(), current.c_str(), flags, deadline, &why);
-        if (!handle) {
-            SetError(error, why);
-            return RequestHandle();
-        }
+    HINTERNET handle =
+        InternetOpenUrlA(r->session->handle, r->address.c_str(), nullptr, 0, flags, r->id);
+    if (handle) {
         r->handle = handle;
-        if (!http) break;
-        const int status = QueryStatusCode(r.get());
-        std::string next;
-        if (!IsFollowedRedirect(status) || !RedirectTarget(handle, current, &next)) break;
-        if (hops >= kNetMaxRedirects) {
-            SetError(error, NetFailure::kTooManyRedirects);
-            return RequestHandle();
-        }
-        if (!HasScheme(next.c_str(), "http://") && !HasScheme(next.c_str(), "https://"))
-            return RequestHandle();  // kBadAddress
-        InternetCloseHandle(handle);
-        r->handle = nullptr;
-        current = next;
+        return win32::OpenState::kOpen;
     }
-    if (http) r->length = HttpContentLength(r->handle);
-    r->last_progress = GetTickCount64();
+    const DWORD opened = GetLastError();
+    if (opened != ERROR_IO_PENDING) {
+        *why = FailureOfError(opened);
+        return win32::OpenState::kFailed;
+    }
+    r->open_pending = true;
+    return win32::OpenState::kPending;
+}
+
+// Whether the pending GET has its headers, without waiting. On failure a
+// handle WinINet announced meanwhile is left in r->handle, so closing the
+// request closes it.
+win32::OpenState TakeOpen(InternetRequest* r, NetFailure* why) {
+    DWORD_PTR result = 0;
+    DWORD error = 0;
+    if (!TakeCompletion(r->id, &result, &error)) {
+        if (!r->deadline || GetTickCount64() < r->deadline) return win32::OpenState::kPending;
+        *why = NetFailure::kTimedOut;
+    } else if (error == 0 && result) {
+        r->open_pending = false;
+        r->handle = reinterpret_cast<HINTERNET>(result);
+        return win32::OpenState::kOpen;
+    } else {
+        *why = FailureOfError(error);
+    }
+    r->open_pending = false;
+    r->handle = win32::CreatedHandle(r->id);
+    return win32::OpenState::kFailed;
+}
+
+}  // namespace
+
+namespace win32 {
+
+RequestHandle BeginOpen(InternetSession* session, const char* address, const NetLimits& limits,
+                        NetError* error) {
+    SetError(error, NetFailure::kBadAddress);
+    if (!session || !address || !*address) return RequestHandle();
+    // The schemes the seam speaks; anything else (file:, gopher:) is refused
+    // before WinINet sees it.
+    const bool http = HasScheme(address, "http://") || HasScheme(address, "https://");
+    const bool ftp = HasScheme(address, "ftp://");
+    if (!http && !ftp) return RequestHandle();
+    ApplyTrustedCertificates();
+    ApplyLimits(session->handle, limits);
+
+    RequestHandle r(new InternetRequest);
+    r->session = session;
+    r->address = address;
+    r->http = http;
+    r->ftp = ftp;
+    r->limits = limits;
+    // The response limit covers the whole chain of redirects.
+    r->deadline = limits.response_timeout_ms > 0
+                      ? GetTickCount64() + static_cast<ULONGLONG>(limits.response_timeout_ms)
+                      : 0;
     SetError(error, NetFailure::kNone);
     return r;
+}
+
+OpenState AdvanceOpen(InternetRequest* r, NetError* error) {
+    for (;;) {
+        NetFailure why = NetFailure::kOther;
+        const OpenState state = r->open_pending ? TakeOpen(r, &why) : StartOnce(r, &why);
+        if (state == OpenState::kPending) return state;
+        if (state == OpenState::kFailed) {
+            SetError(error, why);
+            return state;
+        }
+        if (!r->http) break;
+        const int status = QueryStatusCode(r);
+        std::string next;
+        if (!IsFollowedRedirect(status) || !RedirectTarget(r->handle, r->address, &next)) break;
+        if (r->hops >= kNetMaxRedirects) {
+            SetError(error, NetFailure::kTooManyRedirects);
+            return OpenState::kFailed;
+        }
+        if (!HasScheme(next.c_str(), "http://") && !HasScheme(next.c_str(), "https://")) {
+            SetError(error, NetFailure::kBadAddress);
+            return OpenState::kFailed;
+        }
+        InternetCloseHandle(r->handle);
+        r->handle = nullptr;
+        r->address = next;
+        ++r->hops;
+    }
+    if (r->http) r->length = HttpContentLength(r->handle);
+    r->last_progress = GetTickCount64();
+    SetError(error, NetFailure::kNone);
+    return OpenState::kOpen;
+}
+
+DWORD_PTR AsyncIdOf(const InternetRequest* request) {
+    return request->id;
+}
+
+}  // namespace win32
+
+RequestHandle OpenAddress(InternetSession* session, const char* address, const NetLimits& limits,
+                          NetError* error) {
+    RequestHandle r = win32::BeginOpen(session, address, limits, error);
+    if (!r) return r;
+    for (;;) {
+        const win32::OpenState state = win32::AdvanceOpen(r.get(), error);
+        if (state == win32::OpenState::kOpen) return r;
+        if (state == win32::OpenState::kFailed) return RequestHandle();
+        DWORD wait = INFINITE;
+        if (r->deadline) {
+            const ULONGLONG now = GetTickCount64();
+            wait = now >= r->deadline ? 0 : static_cast<DWORD>(r->deadline - now);
+        }
+        WaitCompletion(r->id, wait);
+    }
 }
 
 int QueryStatusCode(InternetRequest* request) {

@@ -75,6 +75,26 @@ bool WaitCompletion(DWORD_PTR id, DWORD ms) {
     return state && state->complete;
 }
 
+bool WaitAnyCompletion(const std::vector<DWORD_PTR>& ids, DWORD ms) {
+    std::vector<HANDLE> events;
+    {
+        std::lock_guard<std::mutex> lock(g_table_mutex);
+        for (DWORD_PTR id : ids) {
+            AsyncState* state = Find(id);
+            if (!state) continue;
+            if (state->complete) return true;
+            if (events.size() < MAXIMUM_WAIT_OBJECTS) events.push_back(state->completed);
+        }
+    }
+    if (events.empty()) return false;
+    // The events live as long as their entries, which only this thread
+    // removes. An event may still be set from a completion already taken:
+    // the caller then looks once for nothing.
+    const DWORD woke =
+        WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, ms);
+    return woke < WAIT_OBJECT_0 + events.size();
+}
+
 HINTERNET CreatedHandle(DWORD_PTR id) {
     std::lock_guard<std::mutex> lock(g_table_mutex);
     AsyncState* state = Find(id);

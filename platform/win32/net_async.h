@@ -85,6 +85,24 @@ void CALLBACK OnInternetStatus(HINTERNET handle, DWORD_PTR context, DWORD status
 // A session handle in asynchronous mode, direct access. agent may be null.
 HINTERNET OpenAsyncSession(const char* agent);
 
+// Waits at most ms for a completion of any of the numbers (at most
+// MAXIMUM_WAIT_OBJECTS of them); true when one has arrived.
+bool WaitAnyCompletion(const std::vector<DWORD_PTR>& ids, DWORD ms);
+
+// Opening a request in steps, for a caller that drives several requests at
+// once on its one thread. BeginOpen checks the address and makes the request
+// (empty, with *error saying why, for an address the seam does not speak);
+// its response limit starts now. AdvanceOpen never waits: it starts the GET,
+// or looks whether the headers of the pending one are in, follows a redirect
+// by starting the next GET, and answers kPending (wait for a completion on
+// AsyncIdOf, which changes with every hop), kOpen (the request reads like
+// one from OpenAddress) or kFailed (*error says why; close the request).
+enum class OpenState { kPending, kOpen, kFailed };
+RequestHandle BeginOpen(InternetSession* session, const char* address, const NetLimits& limits,
+                        NetError* error);
+OpenState AdvanceOpen(InternetRequest* request, NetError* error);
+DWORD_PTR AsyncIdOf(const InternetRequest* request);
+
 // Starts one InternetReadFile of want bytes into the request's buffer; the
 // step the reads are made of, open to tests that need a read left pending
 // (want more than has arrived). True when it completed at once.
