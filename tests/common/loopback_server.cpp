@@ -156,9 +156,12 @@ void ScriptedServer::AcceptLoop() {
     }
 }
 
-bool ScriptedServer::PauseFor(int ms) {
+bool ScriptedServer::PauseFor(int ms, int until_requests) {
     std::unique_lock<std::mutex> lock(mutex_);
-    return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_.load(); });
+    wake_.wait_for(lock, std::chrono::milliseconds(ms), [this, until_requests] {
+        return stop_.load() || (until_requests > 0 && requests_ >= until_requests);
+    });
+    return !stop_.load();
 }
 
 void ScriptedServer::Serve(int fd) {
@@ -174,11 +177,13 @@ void ScriptedServer::Serve(int fd) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         last_request_ = head;
+        ++requests_;
     }
+    wake_.notify_all();
     for (const Step& step : script_) {
         if (step.kind == Step::kClose) break;
         if (step.kind == Step::kPause) {
-            if (!PauseFor(step.pause_ms)) break;
+            if (!PauseFor(step.pause_ms, step.until_requests)) break;
             continue;
         }
         std::size_t sent = 0;

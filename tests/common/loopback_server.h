@@ -69,7 +69,8 @@ class LoopbackServer {
 
 // A server that reads each request (up to the blank line) and then plays a
 // script on that connection. Steps: send bytes, pause (cut short when the
-// server stops), close. Without a closing step the connection is closed after
+// server stops, or once the server has read that many requests on all its
+// connections together), close. Without a closing step the connection is closed after
 // the script.
 class ScriptedServer {
   public:
@@ -82,15 +83,21 @@ class ScriptedServer {
         enum Kind { kSend, kPause, kClose } kind;
         std::string bytes;
         int pause_ms;
+        int until_requests = 0;  // kPause: 0, or ends early at this many requests
     };
     static Step Send(std::string bytes) {
-        return Step{Step::kSend, std::move(bytes), 0};
+        return Step{Step::kSend, std::move(bytes), 0, 0};
     }
     static Step Pause(int ms) {
-        return Step{Step::kPause, std::string(), ms};
+        return Step{Step::kPause, std::string(), ms, 0};
+    }
+    // Holds the answer until requests requests have come in (this one
+    // counted), or for at most ms.
+    static Step AwaitRequests(int requests, int ms) {
+        return Step{Step::kPause, std::string(), ms, requests};
     }
     static Step Close() {
-        return Step{Step::kClose, std::string(), 0};
+        return Step{Step::kClose, std::string(), 0, 0};
     }
 
     explicit ScriptedServer(std::vector<Step> script);
@@ -111,7 +118,7 @@ class ScriptedServer {
   private:
     void AcceptLoop();
     void Serve(Socket fd);
-    bool PauseFor(int ms);  // false when the server is stopping
+    bool PauseFor(int ms, int until_requests);  // false when the server is stopping
 
     std::vector<Step> script_;
     Socket listen_fd_ = static_cast<Socket>(-1);
@@ -121,6 +128,7 @@ class ScriptedServer {
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::string last_request_;
+    int requests_ = 0;  // under mutex_
     std::vector<std::thread> workers_;
     std::thread acceptor_;
 };

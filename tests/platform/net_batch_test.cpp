@@ -1,6 +1,7 @@
 // The batch download: each job ends on its own (content, error status,
 // broken body, stalled server, no address), a few at a time, and a failed
-// job leaves neither its file nor a part file behind.
+// job leaves neither its file nor a part file behind; the jobs run side by
+// side. Both forms (libcurl, WinINet).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -90,6 +91,28 @@ TEST(NetBatch, EachJobEndsOnItsOwnAndOnlyCompleteFilesStay) {
         ++entries;
     }
     EXPECT_EQ(kept, entries);
+}
+
+// The server answers neither request until both have come in: jobs run one
+// after the other would leave the first waiting until its response limit.
+TEST(NetBatch, JobsRunSideBySide) {
+    ScriptedServer server(
+        {ScriptedServer::AwaitRequests(2, 20000),
+         ScriptedServer::Send(ResponseHead("200 OK", {"Content-Length: 5"}) + "hello")});
+    glyphoria::testing::TempDir dir;
+    std::vector<net::FileDownload> jobs(2);
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        jobs[i].address = server.url("/preview" + std::to_string(i) + ".png");
+        jobs[i].path = dir.file("preview" + std::to_string(i) + ".png");
+    }
+    net::DownloadAllToFiles(jobs, 2, net::NetLimits{2000, 3000, 2000});
+
+    for (const net::FileDownload& job : jobs) {
+        SCOPED_TRACE(job.path);
+        EXPECT_TRUE(job.ok);
+        EXPECT_EQ(net::NetFailure::kNone, job.error.failure);
+        EXPECT_EQ("hello", glyphoria::testing::ReadFileBytes(job.path));
+    }
 }
 
 }  // namespace
